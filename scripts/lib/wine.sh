@@ -1,0 +1,57 @@
+# Shared by scripts/test, scripts/demo and scripts/bench: a private Wine
+# prefix under the build tree and a private Xvfb display. Only what these
+# functions started is stopped again.
+
+repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+
+tarvex_wine_env() {
+    export WINEPREFIX="${1:-$repo_root/build/wineprefix}"
+    export WINELOADER=/usr/lib/wine/wine64
+    export WINESERVER=/usr/lib/wine/wineserver64
+    export WINEARCH=win64
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+}
+
+# Creates the prefix on first use: a virtual desktop gives real captions and
+# quick window closes. Later runs reuse it.
+tarvex_prepare_prefix() {
+    if [ ! -f "$WINEPREFIX/.tarvex-ready" ]; then
+        echo "wine: preparing prefix $WINEPREFIX"
+        mkdir -p "$WINEPREFIX"
+        "$WINELOADER" wineboot -i >/dev/null 2>&1 || true
+        "$WINELOADER" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+        "$WINELOADER" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f \
+            >/dev/null 2>&1
+        "$WINESERVER" -w
+        touch "$WINEPREFIX/.tarvex-ready"
+    fi
+    "$WINESERVER" -p
+}
+
+tarvex_stop_wine() {
+    [ -n "${WINEPREFIX:-}" ] && "$WINESERVER" -k >/dev/null 2>&1 || true
+}
+
+# Starts Xvfb on the first free display from :90 on and exports DISPLAY.
+tarvex_start_xvfb() {
+    local n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do
+        n=$((n + 1))
+    done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    tarvex_xvfb_pid=$!
+    for _ in $(seq 100); do
+        [ -e "/tmp/.X11-unix/X$n" ] && break
+        sleep 0.05
+    done
+    export DISPLAY=":$n"
+}
+
+tarvex_stop_xvfb() {
+    if [ -n "${tarvex_xvfb_pid:-}" ]; then
+        kill "$tarvex_xvfb_pid" 2>/dev/null || true
+        wait "$tarvex_xvfb_pid" 2>/dev/null || true
+        tarvex_xvfb_pid=
+    fi
+}

@@ -1,0 +1,174 @@
+#include "core/library_store.h"
+
+#include <array>
+
+#include "platform/path_parts.h"
+
+namespace tarvex {
+namespace {
+
+constexpr std::size_t kCatalogueBuckets = 512;
+const std::wstring kCompilersPiece = L"\\Compilers\\";
+const std::wstring kLibrariesPiece = L"\\PureLibraries\\Windows\\Libraries\\";
+const std::wstring kUcrtRuntimePattern = L"_M*_msvcrt.lib";
+const std::wstring kAdministratorHint =
+    L"(Make sure that you've started the PB IDE as Administrator if UAC is enabled!)";
+
+struct BackupQuestion {
+    const wchar_t* baseName;
+    const wchar_t* text;
+};
+
+constexpr std::array<BackupQuestion, 3> kBackupQuestions{{
+    {L"msvcrt.lib",
+     L"Is your current 'msvcrt.lib' the original PB CRT?\n\nIf not, please change it back..."},
+    {L"libpng.lib",
+     L"Is your current 'libpng.lib' the one that came with PB?\n\nIf not, please change it back..."},
+    {L"libjpeg.lib", L"Is your current 'libjpeg.lib' the one that came with PB?\n\nIf not, please "
+                     L"change it back..."},
+}};
+
+constexpr std::array<const wchar_t*, 2> kUcrtImageLibraries{L"_UC_libpng.lib", L"_UC_libjpeg.lib"};
+
+// Case-sensitive replacement of every occurrence, as the IDE's layout is
+// fixed; a path without the piece stays as it is.
+std::wstring replaceAll(std::wstring text, const std::wstring& piece,
+                        const std::wstring& replacement) {
+    for (std::size_t at = text.find(piece); at != std::wstring::npos;
+         at = text.find(piece, at + replacement.size())) {
+        text.replace(at, piece.size(), replacement);
+    }
+    return text;
+}
+
+void detectHost(ToolContext& context, ToolServices& services) {
+    const auto type = services.files.executableType(context.compilerDirectory + L"pbcompilerc.exe");
+    context.architectureName.clear();
+    if (type == kWindows32BitExecutable) {
+        context.architectureName = L"x86";
+    } else if (type == kWindows64BitExecutable) {
+        context.architectureName = L"x64";
+    }
+    context.titleSuffix = L" - " + context.architectureName;
+    context.libraryDirectory = replaceAll(context.compilerDirectory, kCompilersPiece, kLibrariesPiece);
+    context.toolDirectory = directoryPart(services.environment.programPath());
+    context.architectureDirectory = context.toolDirectory + context.architectureName + L"\\";
+}
+
+bool backUpPbLibraries(const ToolContext& context, ToolServices& services) {
+    for (const BackupQuestion& question : kBackupQuestions) {
+        const std::wstring active = context.libraryDirectory + question.baseName;
+        const std::wstring backup = context.libraryDirectory + L"_PB_" + question.baseName;
+        if (services.files.pathSize(backup) != kMissing) {
+            continue;
+        }
+        if (services.messages.showMessage(context.messageTitle(), question.text,
+                                          kMessageQuestion) == kAnswerNo) {
+            services.end.endTool();
+            return false;
+        }
+        if (!reportingCopy(context, services, active, backup)) {
+            services.end.endTool();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool takeInUcrtImageLibraries(const ToolContext& context, ToolServices& services) {
+    for (const wchar_t* name : kUcrtImageLibraries) {
+        if (services.files.pathSize(context.libraryDirectory + name) != kMissing) {
+            continue;
+        }
+        if (!reportingCopy(context, services, context.architectureDirectory + name,
+                           context.libraryDirectory + name)) {
+            services.end.endTool();
+            return false;
+        }
+    }
+    return true;
+}
+
+// True only when the directory could be searched and holds no UCRT runtime.
+bool lacksUcrtRuntimes(const ToolContext& context, ToolServices& services) {
+    auto listing = services.files.newListing();
+    return listing->open(context.libraryDirectory, kUcrtRuntimePattern) && !listing->next();
+}
+
+bool offerUcrtRuntimes(const ToolContext& context, ToolServices& services) {
+    if (!lacksUcrtRuntimes(context, services)) {
+        return true;
+    }
+    const std::wstring question = L"Do you want to copy all available UCRT libraries to PB?\n\n(" +
+                                  context.architectureDirectory + kUcrtRuntimePattern + L")";
+    if (services.messages.showMessage(context.messageTitle(), question, kMessageQuestion) !=
+        kAnswerYes) {
+        return true;
+    }
+    auto listing = services.files.newListing();
+    if (!listing->open(context.architectureDirectory, kUcrtRuntimePattern)) {
+        return true;
+    }
+    while (listing->next()) {
+        if (listing->kind() != EntryKind::File) {
+            continue;
+        }
+        const std::wstring name = listing->name();
+        if (!reportingCopy(context, services, context.architectureDirectory + name,
+                           context.libraryDirectory + name)) {
+            services.end.endTool();
+            return false;
+        }
+    }
+    return true;
+}
+
+void rebuildCatalogue(ToolContext& context, ToolServices& services) {
+    context.catalogue = LibraryCatalogue(kCatalogueBuckets);
+    auto listing = services.files.newListing();
+    if (!listing->open(context.libraryDirectory, L"_*.lib")) {
+        return;
+    }
+    while (listing->next()) {
+        context.catalogue.insert(listing->name());
+    }
+    listing->close();
+}
+
+} // namespace
+
+std::wstring copyErrorText(const std::wstring& source, const std::wstring& target) {
+    return L"Error copying from:\n'" + source + L"'\nto:\n'" + target + L"'\n\n\n" +
+           kAdministratorHint;
+}
+
+bool reportingCopy(const ToolContext& context, ToolServices& services, const std::wstring& source,
+                   const std::wstring& target) {
+    if (services.files.copyReplacing(source, target)) {
+        return true;
+    }
+    services.messages.showMessage(context.messageTitle(), copyErrorText(source, target),
+                                  kMessageError);
+    return false;
+}
+
+bool prepareLibraryStore(ToolContext& context, ToolServices& services) {
+    context.compilerDirectory =
+        directoryPart(services.environment.environmentValue(L"PB_TOOL_Compiler"));
+    context.targetExtension =
+        asciiLowerCase(extensionPart(services.environment.environmentValue(L"PB_TOOL_Executable")));
+    if (context.compilerDirectory.empty()) {
+        return true;
+    }
+    if (context.titleSuffix.empty()) {
+        detectHost(context, services);
+        if (!backUpPbLibraries(context, services) || !takeInUcrtImageLibraries(context, services) ||
+            !offerUcrtRuntimes(context, services)) {
+            return false;
+        }
+    }
+    rebuildCatalogue(context, services);
+    return true;
+}
+
+} // namespace tarvex

@@ -1,0 +1,27 @@
+// Host detection and the library store: where the compiler's libraries live,
+// which architecture the compiler is, the first-run backups and the catalogue
+// of stored copies.
+#pragma once
+
+#include <string>
+
+#include "core/tool_context.h"
+#include "core/tool_services.h"
+
+namespace tarvex {
+
+// Reads the IDE's variables and, on the first call with a compiler, detects
+// the host and makes the first-run copies; every such call rebuilds the
+// catalogue. Returns false when the tool was ended (a declined question or a
+// failed copy).
+bool prepareLibraryStore(ToolContext& context, ToolServices& services);
+
+// Copies source over target. A failure shows the copy error box and returns
+// false; the caller then ends the tool.
+bool reportingCopy(const ToolContext& context, ToolServices& services, const std::wstring& source,
+                   const std::wstring& target);
+
+// The copy error text: seven lines naming both paths.
+std::wstring copyErrorText(const std::wstring& source, const std::wstring& target);
+
+} // namespace tarvex

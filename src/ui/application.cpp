@@ -1,0 +1,114 @@
+#include "ui/application.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+
+#include "core/startup.h"
+#include "platform/win32/win32_file_system.h"
+#include "ui/main_window.h"
+#include "ui/message_box.h"
+
+namespace tarvex {
+namespace {
+
+// OLE (and with it COM) for the main thread: file drop and shell links.
+class OleSession {
+public:
+    OleSession() : initialised_(SUCCEEDED(::OleInitialize(nullptr))) {}
+    OleSession(const OleSession&) = delete;
+    OleSession& operator=(const OleSession&) = delete;
+    ~OleSession() {
+        if (initialised_) {
+            ::OleUninitialize();
+        }
+    }
+
+private:
+    bool initialised_;
+};
+
+// Everything start-up acquires that the shutdown sequence releases.
+struct Runtime {
+    OleSession ole;
+    MainWindow window;
+};
+
+class Win32ToolEnd final : public ToolEnd {
+public:
+    explicit Win32ToolEnd(std::optional<Runtime>& runtime) : runtime_(runtime) {}
+
+    [[noreturn]] void endTool() override {
+        runtime_.reset(); // the window first, then OLE
+        ::ExitProcess(0);
+    }
+
+private:
+    std::optional<Runtime>& runtime_;
+};
+
+void initialiseControls() {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+}
+
+// True when another copy already holds the lock or it cannot be taken. The
+// handle is deliberately kept open: process exit releases the lock.
+bool anotherCopyRuns() {
+    ::SetLastError(ERROR_SUCCESS);
+    const HANDLE lock = ::CreateMutexW(nullptr, TRUE, L"Tarvex");
+    return lock == nullptr || ::GetLastError() != ERROR_SUCCESS;
+}
+
+// The IDE hands over its window as a number. One that names no window (or
+// does not even fit a handle) makes the window creation fail, as Windows does
+// for a stale owner; checking first also keeps pseudo-handles such as
+// HWND_MESSAGE from turning wndMain into an invisible message-only window.
+bool ownerFor(std::uint64_t value, HWND& owner) {
+    if (value > std::numeric_limits<std::uintptr_t>::max()) {
+        return false;
+    }
+    owner = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(value));
+    return owner == nullptr || ::IsWindow(owner);
+}
+
+} // namespace
+
+void runTool(HINSTANCE instance) {
+    std::optional<Runtime> runtime;
+    Win32ToolEnd end(runtime);
+
+    initialiseControls();
+    runtime.emplace();
+
+    if (anotherCopyRuns()) {
+        end.endTool();
+    }
+
+    Win32FileSystem files;
+    Win32Environment environment;
+    Win32MessagePresenter messages;
+    ToolServices services{files, environment, messages, end};
+    ToolContext context;
+    if (!prepareTool(context, services)) {
+        end.endTool();
+    }
+
+    HWND owner = nullptr;
+    if (!ownerFor(context.ownerWindow, owner) ||
+        !runtime->window.create(instance, L"Tarvex" + context.titleSuffix, owner)) {
+        end.endTool();
+    }
+
+    // The controls, the settings file and the restored selection are put on
+    // the window here, before it is shown.
+
+    runtime->window.show();
+    runtime->window.runEventLoop();
+    end.endTool();
+}
+
+} // namespace tarvex

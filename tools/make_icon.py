@@ -1,0 +1,53 @@
+#!/usr/bin/env python3
+"""Draws the program icon (16, 32 and 48 px, 32-bit with alpha) as an .ico.
+
+The committed src/resources/tarvex.ico was made with this script; run it again
+after changing the drawing: tools/make_icon.py src/resources/tarvex.ico
+"""
+import struct
+import sys
+
+
+def pixel(x, y, size):
+    """A rounded teal tile with a white 'T' and an amber base line."""
+    s = size / 16.0
+    r = 3 * s
+    if (x < r or x >= size - r) and (y < r or y >= size - r):
+        cx = r if x < r else size - r
+        cy = r if y < r else size - r
+        if (x + 0.5 - cx) ** 2 + (y + 0.5 - cy) ** 2 > r * r:
+            return (0, 0, 0, 0)
+    bar_top, bar_bottom = 3 * s, 5.5 * s
+    stem_left, stem_right = 6.5 * s, 9.5 * s
+    if bar_top <= y < bar_bottom and 3 * s <= x < 13 * s:
+        return (255, 255, 255, 255)
+    if bar_bottom <= y < 11.5 * s and stem_left <= x < stem_right:
+        return (255, 255, 255, 255)
+    if 12.5 * s <= y < 13.5 * s and 3 * s <= x < 13 * s:
+        return (40, 190, 255, 255)  # BGRA: amber
+    return (120, 110, 20, 255)  # BGRA: teal
+
+
+def image(size):
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    rows = []
+    for y in range(size - 1, -1, -1):  # bottom-up
+        rows.append(b"".join(bytes(pixel(x, y, size)) for x in range(size)))
+    mask_row = b"\0" * (((size + 31) // 32) * 4)
+    return header + b"".join(rows) + mask_row * size
+
+
+def main(path):
+    sizes = (16, 32, 48)
+    images = [image(s) for s in sizes]
+    out = struct.pack("<HHH", 0, 1, len(sizes))
+    offset = 6 + 16 * len(sizes)
+    for s, data in zip(sizes, images):
+        out += struct.pack("<BBBBHHII", s, s, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    with open(path, "wb") as f:
+        f.write(out + b"".join(images))
+
+
+if __name__ == "__main__":
+    main(sys.argv[1])
