@@ -2,4 +2,6 @@
 
 #include "ui/application.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { tarvex::runTool(instance); }
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    tarvex::runTool(instance);
+}

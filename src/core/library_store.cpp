@@ -22,8 +22,8 @@ struct BackupQuestion {
 constexpr std::array<BackupQuestion, 3> kBackupQuestions{{
     {L"msvcrt.lib",
      L"Is your current 'msvcrt.lib' the original PB CRT?\n\nIf not, please change it back..."},
-    {L"libpng.lib",
-     L"Is your current 'libpng.lib' the one that came with PB?\n\nIf not, please change it back..."},
+    {L"libpng.lib", L"Is your current 'libpng.lib' the one that came with PB?\n\nIf not, please "
+                    L"change it back..."},
     {L"libjpeg.lib", L"Is your current 'libjpeg.lib' the one that came with PB?\n\nIf not, please "
                      L"change it back..."},
 }};
@@ -50,7 +50,8 @@ void detectHost(ToolContext& context, ToolServices& services) {
         context.architectureName = L"x64";
     }
     context.titleSuffix = L" - " + context.architectureName;
-    context.libraryDirectory = replaceAll(context.compilerDirectory, kCompilersPiece, kLibrariesPiece);
+    context.libraryDirectory =
+        replaceAll(context.compilerDirectory, kCompilersPiece, kLibrariesPiece);
     context.toolDirectory = directoryPart(services.environment.programPath());
     context.architectureDirectory = context.toolDirectory + context.architectureName + L"\\";
 }

@@ -12,7 +12,7 @@ using LibraryCatalogue = std::unordered_set<std::wstring>;
 
 struct ToolContext {
     std::wstring compilerDirectory;
-    std::wstring targetExtension; // lower case
+    std::wstring targetExtension;  // lower case
     std::wstring architectureName; // "x86", "x64" or empty
     std::wstring titleSuffix;      // " - " + architecture name; empty until detection ran
     std::wstring libraryDirectory;

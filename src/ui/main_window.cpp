@@ -31,8 +31,7 @@ bool registerMainWindowClass(HINSTANCE instance) {
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kMainWindowClass;
-    return ::RegisterClassExW(&windowClass) != 0 ||
-           ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 int screenDpi() {

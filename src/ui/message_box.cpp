@@ -27,8 +27,7 @@ HWND iconStaticOf(HWND box) {
 LRESULT CALLBACK replaceBoxIcon(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_ACTIVATE) {
         if (HWND icon = iconStaticOf(reinterpret_cast<HWND>(wParam))) {
-            ::SendMessageW(icon, STM_SETIMAGE, IMAGE_ICON,
-                           reinterpret_cast<LPARAM>(programIcon()));
+            ::SendMessageW(icon, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(programIcon()));
         }
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);

@@ -6,11 +6,17 @@
 namespace tarvex {
 
 // A CRT selection succeeded.
-inline void playInformationSound() { ::MessageBeep(MB_ICONINFORMATION); }
+inline void playInformationSound() {
+    ::MessageBeep(MB_ICONINFORMATION);
+}
 // The libpng/libjpeg switch, the snippet copy, a stored shortcut or a finished
 // build succeeded.
-inline void playDefaultSound() { ::MessageBeep(0); }
+inline void playDefaultSound() {
+    ::MessageBeep(0);
+}
 // A dropped shortcut is not one of the native-tools prompts.
-inline void playErrorSound() { ::MessageBeep(MB_ICONERROR); }
+inline void playErrorSound() {
+    ::MessageBeep(MB_ICONERROR);
+}
 
 } // namespace tarvex

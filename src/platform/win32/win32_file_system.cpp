@@ -53,7 +53,6 @@ public:
         }
         if (::GetLastError() == ERROR_FILE_NOT_FOUND) {
             return true; // a valid search that matched nothing: an empty listing
-
         }
         return false;
     }
@@ -76,7 +75,7 @@ public:
             return EntryKind::None;
         }
         return (data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::Directory
-                                                                    : EntryKind::File;
+                                                                   : EntryKind::File;
     }
 
     void close() override {

@@ -1,0 +1,358 @@
+#include "platform/win32/win32_file_system.h"
+
+#include <windows.h>
+#include <winioctl.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "platform/win32/unique_handle.h"
+
+namespace tarvex {
+namespace {
+
+// Every path the tests make is absolute, so the extended form is always valid
+// and reaches files whatever their path length.
+std::wstring extended(const std::wstring& path) {
+    return L"\\\\?\\" + path;
+}
+
+bool writeFile(const std::wstring& path, const std::string& bytes) {
+    UniqueKernelHandle file(::CreateFileW(extended(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file &&
+           ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                       nullptr) &&
+           written == bytes.size();
+}
+
+std::string readFile(const std::wstring& path) {
+    UniqueKernelHandle file(::CreateFileW(extended(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                          nullptr, OPEN_EXISTING, 0, nullptr));
+    std::string bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (file && ::ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) {
+        bytes.append(chunk, got);
+    }
+    return bytes;
+}
+
+void removeTree(const std::wstring& extendedPath) {
+    WIN32_FIND_DATAW data{};
+    UniqueFindHandle find(::FindFirstFileW((extendedPath + L"\\*").c_str(), &data));
+    for (bool more = static_cast<bool>(find); more; more = ::FindNextFileW(find.get(), &data)) {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") {
+            continue;
+        }
+        const std::wstring child = extendedPath + L"\\" + name;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            removeTree(child);
+        } else {
+            ::DeleteFileW(child.c_str());
+        }
+    }
+    find.reset();
+    ::RemoveDirectoryW(extendedPath.c_str());
+}
+
+// A fresh directory under the temporary folder, removed with all its contents.
+class TempDirectory {
+public:
+    TempDirectory() {
+        wchar_t base[MAX_PATH + 1]{};
+        const DWORD length = ::GetTempPathW(MAX_PATH + 1, base);
+        for (unsigned attempt = 0; path_.empty() && attempt < 1000; ++attempt) {
+            std::wstring candidate = std::wstring(base, length) + L"tarvex-fs-" +
+                                     std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                                     std::to_wstring(attempt);
+            if (::CreateDirectoryW(candidate.c_str(), nullptr)) {
+                path_ = candidate;
+            }
+        }
+    }
+    ~TempDirectory() {
+        if (!path_.empty()) {
+            removeTree(extended(path_));
+        }
+    }
+    TempDirectory(const TempDirectory&) = delete;
+    TempDirectory& operator=(const TempDirectory&) = delete;
+
+    const std::wstring& path() const { return path_; }
+
+private:
+    std::wstring path_;
+};
+
+struct Entry {
+    std::wstring name;
+    EntryKind kind;
+    auto operator<=>(const Entry&) const = default;
+};
+
+std::set<Entry> remaining(DirectoryListing& listing) {
+    std::set<Entry> entries;
+    while (listing.next()) {
+        entries.insert({listing.name(), listing.kind()});
+    }
+    return entries;
+}
+
+class Win32FileSystemTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_FALSE(temp_.path().empty()); }
+
+    std::wstring path(const std::wstring& name) const { return temp_.path() + L"\\" + name; }
+    std::wstring makeFile(const std::wstring& name, const std::string& bytes) {
+        EXPECT_TRUE(writeFile(path(name), bytes)) << "cannot write the test file";
+        return path(name);
+    }
+    std::wstring makeDirectory(const std::wstring& name) {
+        EXPECT_TRUE(::CreateDirectoryW(path(name).c_str(), nullptr));
+        return path(name);
+    }
+
+    TempDirectory temp_;
+    Win32FileSystem fs_;
+};
+
+TEST_F(Win32FileSystemTest, PathSizeTellsFilesDirectoriesAndMissingPaths) {
+    const std::wstring dir = makeDirectory(L"Libraries");
+    makeFile(L"empty.lib", "");
+    makeFile(L"data.bin", std::string(70001, 'x'));
+    makeFile(L"other.txt", "12");
+
+    EXPECT_EQ(fs_.pathSize(L""), kMissing);
+    EXPECT_EQ(fs_.pathSize(path(L"absent.lib")), kMissing);
+    EXPECT_EQ(fs_.pathSize(path(L"absent\\data.bin")), kMissing);
+    EXPECT_EQ(fs_.pathSize(dir), kDirectory);
+    EXPECT_EQ(fs_.pathSize(dir + L"\\"), kDirectory);
+    EXPECT_EQ(fs_.pathSize(dir + L"/"), kDirectory);
+    EXPECT_EQ(fs_.pathSize(path(L"empty.lib")), 0);
+    EXPECT_EQ(fs_.pathSize(path(L"data.bin")), 70001);
+    EXPECT_EQ(fs_.pathSize(path(L"DATA.BIN")), 70001);
+    EXPECT_EQ(fs_.pathSize(path(L"da*.bin")), 70001);
+    EXPECT_EQ(fs_.pathSize(path(L"*.none")), kMissing);
+}
+
+TEST_F(Win32FileSystemTest, PathSizeTellsExistingDriveRootsFromAbsentOnes) {
+    EXPECT_EQ(fs_.pathSize(L"C:"), kDirectory);
+    EXPECT_EQ(fs_.pathSize(L"C:\\"), kDirectory);
+
+    const DWORD drives = ::GetLogicalDrives();
+    wchar_t absent = 0;
+    for (wchar_t letter = L'Y'; letter > L'C' && absent == 0; --letter) {
+        if ((drives & (1u << (letter - L'A'))) == 0) {
+            absent = letter;
+        }
+    }
+    ASSERT_NE(absent, 0) << "every drive letter is in use";
+    EXPECT_EQ(fs_.pathSize(std::wstring{absent, L':'}), kMissing);
+    EXPECT_EQ(fs_.pathSize(std::wstring{absent, L':', L'\\'}), kMissing);
+}
+
+TEST_F(Win32FileSystemTest, PathSizeReportsTheWholeSizeOfASparseFileAbove4GiB) {
+    const std::wstring big = makeFile(L"big.lib", "");
+    constexpr std::int64_t kSize = 5LL << 30;
+    {
+        UniqueKernelHandle file(::CreateFileW(big.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                              OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(file);
+        DWORD returned = 0;
+        if (!::DeviceIoControl(file.get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned,
+                               nullptr)) {
+            GTEST_SKIP() << "FSCTL_SET_SPARSE failed with error " << ::GetLastError();
+        }
+        LARGE_INTEGER end{};
+        end.QuadPart = kSize;
+        if (!::SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) ||
+            !::SetEndOfFile(file.get())) {
+            GTEST_SKIP() << "cannot extend a sparse file to 5 GiB: error " << ::GetLastError();
+        }
+    }
+    EXPECT_EQ(fs_.pathSize(big), kSize);
+}
+
+// Whole paths reach the calls, however long: nothing is cut at MAX_PATH.
+TEST_F(Win32FileSystemTest, PathsBeyondMaxPathWorkWhole) {
+    std::wstring dir = temp_.path();
+    for (wchar_t level = L'a'; level < L'g'; ++level) {
+        dir += L"\\" + std::wstring(47, level) + L"_directory";
+        ASSERT_TRUE(::CreateDirectoryW(extended(dir).c_str(), nullptr));
+    }
+    const std::wstring longFile = dir + L"\\library_in_a_deep_directory.lib";
+    ASSERT_GT(dir.size(), 260u);
+    ASSERT_GT(longFile.size(), 300u);
+    ASSERT_TRUE(writeFile(longFile, "deep library bytes"));
+
+    EXPECT_EQ(fs_.pathSize(longFile), 18);
+    EXPECT_EQ(fs_.pathSize(dir), kDirectory);
+    EXPECT_EQ(fs_.pathSize(dir + L"\\"), kDirectory);
+
+    const std::wstring shallow = makeFile(L"shallow.lib", "older shallow contents");
+    EXPECT_TRUE(fs_.copyReplacing(longFile, shallow));
+    EXPECT_EQ(readFile(shallow), "deep library bytes");
+    ASSERT_TRUE(writeFile(shallow, "new shallow bytes"));
+    EXPECT_TRUE(fs_.copyReplacing(shallow, dir + L"\\copied.lib"));
+    EXPECT_EQ(readFile(dir + L"\\copied.lib"), "new shallow bytes");
+
+    auto listing = fs_.newListing();
+    ASSERT_TRUE(listing->open(dir, L"library_*.lib"));
+    EXPECT_EQ(remaining(*listing),
+              (std::set<Entry>{{L"library_in_a_deep_directory.lib", EntryKind::File}}));
+}
+
+TEST_F(Win32FileSystemTest, CopyReplacingOverwritesTheTargetWithTheSourceBytes) {
+    std::string bytes;
+    for (int i = 0; i < 100000; ++i) {
+        bytes += static_cast<char>(i * 7 % 256);
+    }
+    const std::wstring source = makeFile(L"source.lib", bytes);
+    const std::wstring target = makeFile(L"target.lib", std::string(200000, 'T'));
+
+    ASSERT_TRUE(fs_.copyReplacing(source, target));
+    EXPECT_TRUE(readFile(target) == bytes) << "target differs from the source";
+    EXPECT_EQ(readFile(source), bytes);
+}
+
+TEST_F(Win32FileSystemTest, CopyReplacingFailsForEmptyMissingOrUnreachablePaths) {
+    const std::wstring source = makeFile(L"source.lib", "source");
+    const std::wstring target = makeFile(L"target.lib", "target");
+
+    EXPECT_FALSE(fs_.copyReplacing(L"", target));
+    EXPECT_FALSE(fs_.copyReplacing(source, L""));
+    EXPECT_FALSE(fs_.copyReplacing(source, path(L"absent\\target.lib")));
+    EXPECT_FALSE(fs_.copyReplacing(path(L"absent.lib"), target));
+    EXPECT_EQ(readFile(target), "target");
+}
+
+// Wine also matches 8.3 short names; no short name can match this pattern, so
+// exactly the real long names must come back.
+TEST_F(Win32FileSystemTest, ListingMatchesWildcardsIgnoringCaseByLongName) {
+    for (const wchar_t* name : {L"_md_MSVCRT.LIB", L"_mt_msvcrt.lib", L"_md_msvcrt.lib.bak",
+                                L"_md_msvcrt.library", L"x_md_msvcrt.lib", L"_md_libc.lib"}) {
+        makeFile(name, "lib");
+    }
+    auto listing = fs_.newListing();
+    ASSERT_TRUE(listing->open(temp_.path(), L"_M*_msvcrt.lib"));
+    EXPECT_EQ(remaining(*listing), (std::set<Entry>{{L"_md_MSVCRT.LIB", EntryKind::File},
+                                                    {L"_mt_msvcrt.lib", EntryKind::File}}));
+
+    ASSERT_TRUE(listing->open(temp_.path(), L"*.none"));
+    EXPECT_FALSE(listing->next());
+    EXPECT_FALSE(listing->open(path(L"absent"), L"*.lib"));
+    EXPECT_FALSE(listing->next());
+}
+
+TEST_F(Win32FileSystemTest, ListingWithAnEmptyPatternListsEverythingWithKinds) {
+    makeFile(L"a.lib", "a");
+    makeFile(L"noextension", "b");
+    makeDirectory(L"sub");
+    const std::set<Entry> expected{{L".", EntryKind::Directory},
+                                   {L"..", EntryKind::Directory},
+                                   {L"a.lib", EntryKind::File},
+                                   {L"noextension", EntryKind::File},
+                                   {L"sub", EntryKind::Directory}};
+
+    auto listing = fs_.newListing();
+    ASSERT_TRUE(listing->open(temp_.path(), L""));
+    EXPECT_EQ(remaining(*listing), expected);
+    ASSERT_TRUE(listing->open(temp_.path() + L"\\", L""));
+    EXPECT_EQ(remaining(*listing), expected);
+}
+
+// An open search holds a handle; a listing must give it back when reopened,
+// closed or destroyed.
+TEST_F(Win32FileSystemTest, ListingReleasesItsSearchAndIsEmptyWhenClosed) {
+    makeFile(L"a.lib", "a");
+    makeFile(L"b.lib", "b");
+    auto handleCount = [] {
+        DWORD count = 0;
+        ::GetProcessHandleCount(::GetCurrentProcess(), &count);
+        return count;
+    };
+    const DWORD before = handleCount();
+
+    auto listing = fs_.newListing();
+    EXPECT_EQ(listing->name(), L"");
+    EXPECT_EQ(listing->kind(), EntryKind::None);
+    ASSERT_TRUE(listing->open(temp_.path(), L"a.lib"));
+    const DWORD withOneSearch = handleCount();
+    EXPECT_GT(withOneSearch, before);
+    ASSERT_TRUE(listing->open(temp_.path(), L"b.lib"));
+    EXPECT_EQ(handleCount(), withOneSearch);
+    EXPECT_EQ(remaining(*listing), (std::set<Entry>{{L"b.lib", EntryKind::File}}));
+
+    listing->close();
+    EXPECT_EQ(handleCount(), before);
+    EXPECT_EQ(listing->name(), L"");
+    EXPECT_EQ(listing->kind(), EntryKind::None);
+    EXPECT_FALSE(listing->next());
+
+    ASSERT_TRUE(listing->open(temp_.path(), L"*.lib"));
+    listing.reset();
+    EXPECT_EQ(handleCount(), before);
+}
+
+// Restores the variable's absence whatever the test does with it.
+class ScopedVariable {
+public:
+    explicit ScopedVariable(std::wstring name) : name_(std::move(name)) {}
+    ~ScopedVariable() { ::SetEnvironmentVariableW(name_.c_str(), nullptr); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+    bool set(const std::wstring& value) {
+        return ::SetEnvironmentVariableW(name_.c_str(), value.c_str()) != FALSE;
+    }
+
+private:
+    std::wstring name_;
+};
+
+TEST(Win32Environment, ReturnsVariablesWholeOrEmptyWhenUnset) {
+    Win32Environment environment;
+    ScopedVariable variable(L"TARVEX_TEST_VALUE");
+    EXPECT_EQ(environment.environmentValue(L"TARVEX_TEST_VALUE"), L"");
+
+    std::wstring huge;
+    for (int i = 0; i < 32000; ++i) {
+        huge += static_cast<wchar_t>(L'A' + i % 26);
+    }
+    huge.back() = L'!';
+    ASSERT_TRUE(variable.set(huge));
+    EXPECT_TRUE(environment.environmentValue(L"TARVEX_TEST_VALUE") == huge);
+
+    const std::wstring greeting = L"Gr\u00FC\u00DFe \u65E5\u672C";
+    ASSERT_TRUE(variable.set(greeting));
+    EXPECT_EQ(environment.environmentValue(L"TARVEX_TEST_VALUE"), greeting);
+}
+
+TEST(Win32Environment, ProgramPathIsTheAbsolutePathOfThisProgram) {
+    const std::wstring program = Win32Environment().programPath();
+    const std::wstring name = L"\\tarvex_win32_tests.exe";
+    ASSERT_GT(program.size(), name.size());
+    EXPECT_EQ(::CompareStringOrdinal(program.c_str() + program.size() - name.size(), -1,
+                                     name.c_str(), -1, TRUE),
+              CSTR_EQUAL)
+        << program;
+    EXPECT_FALSE(program.starts_with(L"\\\\?\\"));
+    EXPECT_TRUE(program.size() > 3 && program[1] == L':' && program[2] == L'\\') << program;
+    EXPECT_GT(Win32FileSystem().pathSize(program), 0);
+}
+
+TEST_F(Win32FileSystemTest, ExecutableTypeKnowsProgramsOnly) {
+    const std::wstring program = Win32Environment().programPath();
+    EXPECT_EQ(fs_.executableType(program),
+              sizeof(void*) == 8 ? kWindows64BitExecutable : kWindows32BitExecutable);
+    EXPECT_EQ(fs_.executableType(makeFile(L"notes.txt", "plain text, not a program\r\n")),
+              std::nullopt);
+    EXPECT_EQ(fs_.executableType(path(L"absent.exe")), std::nullopt);
+}
+
+} // namespace
+} // namespace tarvex
