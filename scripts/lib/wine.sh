@@ -5,7 +5,7 @@
 repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 tarvex_wine_env() {
-    export WINEPREFIX="${1:-$repo_root/build/wineprefix}"
+    export WINEPREFIX="${1:-${TARVEX_WINEPREFIX:-$repo_root/build/wineprefix}}"
     export WINELOADER=/usr/lib/wine/wine64
     export WINESERVER=/usr/lib/wine/wineserver64
     export WINEARCH=win64
@@ -26,7 +26,7 @@ tarvex_prepare_prefix() {
         "$WINESERVER" -w
         touch "$WINEPREFIX/.tarvex-ready"
     fi
-    "$WINESERVER" -p
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1
 }
 
 tarvex_stop_wine() {

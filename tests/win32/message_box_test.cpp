@@ -110,7 +110,13 @@ TEST(ShowMessage, ShowsTheProgramIcon) {
             if (!icon) {
                 icon = ::GetDlgItem(box, 1088);
             }
-            shownIcon = ::SendMessageW(icon, STM_GETIMAGE, IMAGE_ICON, 0);
+            // The box can be visible a moment before its activation runs the
+            // hook that swaps the icon.
+            const auto wanted = reinterpret_cast<LRESULT>(programIcon());
+            for (int waited = 0; waited < 1000 && shownIcon != wanted; waited += 20) {
+                shownIcon = ::SendMessageW(icon, STM_GETIMAGE, IMAGE_ICON, 0);
+                ::Sleep(20);
+            }
         },
         found);
     const int result =
