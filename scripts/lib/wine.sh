@@ -26,7 +26,7 @@ tarvex_prepare_prefix() {
         "$WINESERVER" -w
         touch "$WINEPREFIX/.tarvex-ready"
     fi
-    "$WINESERVER" -p </dev/null >/dev/null 2>&1
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true # already running is fine
 }
 
 tarvex_stop_wine() {
