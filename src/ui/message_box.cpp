@@ -1,5 +1,6 @@
 #include "ui/message_box.h"
 
+#include <string_view>
 #include <vector>
 
 #include "platform/win32/unique_handle.h"
@@ -9,7 +10,8 @@ namespace {
 
 // Windows puts the message box icon in a static control with id 20. Wine
 // uses id 1088 instead; that one is used only when no id-20 child exists and
-// it is an icon static, so the program icon also shows under Wine.
+// it is the icon static of a dialog box, so the program icon also shows
+// under Wine.
 constexpr int kMessageBoxIconId = 20;
 constexpr int kWineMessageBoxIconId = 1088;
 
@@ -17,8 +19,11 @@ HWND iconStaticOf(HWND box) {
     if (HWND icon = ::GetDlgItem(box, kMessageBoxIconId)) {
         return icon;
     }
+    wchar_t className[8]{};
+    ::GetClassNameW(box, className, 8);
     HWND wineIcon = ::GetDlgItem(box, kWineMessageBoxIconId);
-    if (wineIcon && (::GetWindowLongW(wineIcon, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+    if (wineIcon && std::wstring_view(className) == L"#32770" &&
+        (::GetWindowLongW(wineIcon, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
         return wineIcon;
     }
     return nullptr;

@@ -72,5 +72,23 @@ TEST(BadInput, OddEntriesInTheLibraryDirectoryAreTakenAsTheyAre) {
     EXPECT_EQ(snapshot(sandbox.root()), expected);
 }
 
+TEST(BadInput, ALibraryDirectoryThatVanishesDuringAQuestionGivesTheCopyError) {
+    Sandbox sandbox;
+    ToolProcess tool;
+    ASSERT_TRUE(tool.start(sandbox.toolExecutable(), sandbox.ideEnvironment()));
+    HWND question = tool.waitForMessageBox();
+    ASSERT_NE(question, nullptr);
+
+    removeTree(sandbox.libraryDirectory());
+    answer(question, IDYES);
+    const auto run = answerUntilWindow(tool, IDOK);
+
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_TRUE(run.boxes[0].text.starts_with(L"Error copying from:\n'" +
+                                              sandbox.libraryDirectory() + L"msvcrt.lib'"));
+    EXPECT_EQ(run.window, nullptr);
+    EXPECT_EQ(tool.waitForExit(), 0u);
+}
+
 } // namespace
 } // namespace tarvex::e2e

@@ -2,37 +2,44 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
 namespace tarvex {
+namespace {
+
+// The absolute, normalised form: ".", ".." and doubled separators resolved,
+// "/" turned into "\", relative paths completed from the current directory.
+std::wstring fullPath(const std::wstring& path) {
+    const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) {
+        return {};
+    }
+    std::wstring full(needed, L'\0');
+    const DWORD length = ::GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) {
+        return {};
+    }
+    full.resize(length);
+    return full;
+}
+
+} // namespace
 
 std::wstring extendedLengthPath(const std::wstring& path) {
     // Search strings get a pattern appended by the callers' own calls, so keep
     // a margin below MAX_PATH rather than switch forms at exactly 260.
-    if (path.size() < MAX_PATH - 12) {
+    if (path.size() < MAX_PATH - 12 || path.starts_with(L"\\\\?\\") ||
+        path.starts_with(L"\\\\.\\")) {
         return path;
     }
-    std::wstring normal = path;
-    std::replace(normal.begin(), normal.end(), L'/', L'\\');
-    if (normal.rfind(L"\\\\?\\", 0) == 0) {
-        return normal;
+    // The extended form skips all normalisation, so normalise first.
+    const std::wstring full = fullPath(path);
+    if (full.starts_with(L"\\\\.\\") || full.starts_with(L"\\\\?\\")) {
+        return full;
     }
-    const bool driveAbsolute = normal.size() >= 3 && normal[1] == L':' && normal[2] == L'\\';
-    if (driveAbsolute) {
-        // The extended form skips the usual ".." and "." resolution.
-        const DWORD needed = ::GetFullPathNameW(normal.c_str(), 0, nullptr, nullptr);
-        if (needed > 0) {
-            std::wstring full(needed, L'\0');
-            const DWORD length = ::GetFullPathNameW(normal.c_str(), needed, full.data(), nullptr);
-            if (length > 0 && length < needed) {
-                full.resize(length);
-                normal = full;
-            }
-        }
-        return L"\\\\?\\" + normal;
+    if (full.starts_with(L"\\\\")) {
+        return L"\\\\?\\UNC\\" + full.substr(2);
     }
-    if (normal.rfind(L"\\\\", 0) == 0 && normal.find(L"\\..") == std::wstring::npos) {
-        return L"\\\\?\\UNC\\" + normal.substr(2);
+    if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') {
+        return L"\\\\?\\" + full;
     }
     return path;
 }

@@ -162,7 +162,9 @@ std::wstring Win32Environment::programPath() {
         }
         path.resize(path.size() * 2);
     }
-    if (path.starts_with(L"\\\\?\\")) {
+    if (path.starts_with(L"\\\\?\\UNC\\")) {
+        path.erase(0, 8).insert(0, L"\\\\"); // "\\?\UNC\server\..." is "\\server\..."
+    } else if (path.starts_with(L"\\\\?\\")) {
         path.erase(0, 4);
     }
     return path;
