@@ -65,42 +65,6 @@ void printRatio(const char* label, double ratio, double target) {
                 ratio <= target ? "met" : "NOT met");
 }
 
-struct VisibleWindowSearch {
-    DWORD process;
-    const wchar_t* windowClass;
-    HWND found;
-};
-
-BOOL CALLBACK findVisibleWindow(HWND window, LPARAM param) {
-    auto& search = *reinterpret_cast<VisibleWindowSearch*>(param);
-    DWORD process = 0;
-    ::GetWindowThreadProcessId(window, &process);
-    if (process == search.process && ::IsWindowVisible(window) &&
-        className(window) == search.windowClass) {
-        search.found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The driver's own wait polls every 20 ms, as coarse as the difference being
-// measured; a 1 ms poll keeps the error well below it.
-HWND pollForWindow(const ToolProcess& process, const wchar_t* windowClass) {
-    const auto deadline = Clock::now() + kPatience;
-    while (Clock::now() < deadline) {
-        VisibleWindowSearch search{process.id(), windowClass, nullptr};
-        ::EnumWindows(findVisibleWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
-            return search.found;
-        }
-        if (!process.running()) {
-            return nullptr;
-        }
-        ::Sleep(1);
-    }
-    return nullptr;
-}
-
 struct Program {
     const char* label;
     std::wstring path;
@@ -118,7 +82,8 @@ bool sampleStart(const Program& program, std::vector<double>& times) {
         if (!process.start(program.path, program.variables)) {
             break;
         }
-        HWND window = pollForWindow(process, program.windowClass);
+        // The driver's usual 20 ms poll is as coarse as the difference measured.
+        HWND window = process.waitForWindow(program.windowClass, kPatience, 1ms);
         const double elapsed = millisecondsSince(begin);
         if (window && closeWindow(process, window) == 0u) {
             times.push_back(elapsed);

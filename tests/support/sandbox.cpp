@@ -44,28 +44,6 @@ std::wstring freshTemporaryFolder() {
     return path;
 }
 
-void snapshotInto(const std::wstring& base, const std::wstring& relative,
-                  std::map<std::wstring, std::string>& files) {
-    WIN32_FIND_DATAW data{};
-    HANDLE find = ::FindFirstFileW((base + relative + L"*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) {
-        return;
-    }
-    do {
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..") {
-            continue;
-        }
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            files[relative + name + L"\\"] = {};
-            snapshotInto(base, relative + name + L"\\", files);
-        } else {
-            files[relative + name] = readBytes(base + relative + name);
-        }
-    } while (::FindNextFileW(find, &data));
-    ::FindClose(find);
-}
-
 } // namespace
 
 std::wstring buildDirectory() {
@@ -138,71 +116,6 @@ std::wstring Sandbox::architectureDirectory(Bitness bitness) const {
 std::map<std::wstring, std::wstring> Sandbox::ideEnvironment() const {
     return {{L"PB_TOOL_Compiler", compilerPath()},
             {L"PB_TOOL_Executable", root_ + L"Project\\Game.exe"}};
-}
-
-std::string readBytes(const std::wstring& path) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        throw std::runtime_error("cannot read " + narrow(path));
-    }
-    std::string bytes;
-    char buffer[65536];
-    DWORD got = 0;
-    while (::ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) {
-        bytes.append(buffer, got);
-    }
-    ::CloseHandle(file);
-    return bytes;
-}
-
-bool writeBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    const bool ok =
-        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-        written == bytes.size();
-    ::CloseHandle(file);
-    return ok;
-}
-
-bool pathExists(const std::wstring& path) {
-    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void removeTree(const std::wstring& path) {
-    std::wstring directory = path;
-    if (!directory.empty() && directory.back() == L'\\') {
-        directory.pop_back();
-    }
-    WIN32_FIND_DATAW data{};
-    HANDLE find = ::FindFirstFileW((directory + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            const std::wstring child = directory + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeTree(child);
-            } else {
-                ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileW(child.c_str());
-            }
-        } while (::FindNextFileW(find, &data));
-        ::FindClose(find);
-    }
-    ::RemoveDirectoryW(directory.c_str());
-}
-
-std::map<std::wstring, std::string> snapshot(const std::wstring& directory) {
-    std::map<std::wstring, std::string> files;
-    snapshotInto(directory.back() == L'\\' ? directory : directory + L"\\", L"", files);
-    return files;
 }
 
 } // namespace tarvex::e2e

@@ -6,7 +6,15 @@
 #include <map>
 #include <string>
 
+#include "test_files.h"
+
 namespace tarvex::e2e {
+
+using testing::pathExists;
+using testing::readBytes;
+using testing::removeTree;
+using testing::snapshot;
+using testing::writeBytes;
 
 enum class Bitness { X86, X64 };
 
@@ -50,13 +58,5 @@ std::wstring architectureName(Bitness bitness);
 
 // The distinct content the sandbox gives a file.
 std::string sandboxContent(const std::wstring& owner, const std::wstring& name);
-
-// Small file helpers for the checks.
-std::string readBytes(const std::wstring& path);
-bool writeBytes(const std::wstring& path, const std::string& bytes);
-bool pathExists(const std::wstring& path);
-void removeTree(const std::wstring& path);
-// Every file below a folder (relative name -> content); directories end in "\".
-std::map<std::wstring, std::string> snapshot(const std::wstring& directory);
 
 } // namespace tarvex::e2e

@@ -8,8 +8,6 @@
 namespace tarvex::e2e {
 namespace {
 
-constexpr auto kPoll = 20ms;
-
 bool isIdeVariable(const std::wstring& entry) {
     return entry.size() >= 8 && _wcsnicmp(entry.c_str(), L"PB_TOOL_", 8) == 0;
 }
@@ -87,8 +85,8 @@ bool ToolProcess::start(const std::wstring& program,
     return true;
 }
 
-HWND ToolProcess::waitForWindow(const wchar_t* windowClass,
-                                std::chrono::milliseconds timeout) const {
+HWND ToolProcess::waitForWindow(const wchar_t* windowClass, std::chrono::milliseconds timeout,
+                                std::chrono::milliseconds poll) const {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     do {
         WindowSearch search{id_, windowClass, nullptr};
@@ -99,7 +97,7 @@ HWND ToolProcess::waitForWindow(const wchar_t* windowClass,
         if (!running()) {
             return nullptr;
         }
-        std::this_thread::sleep_for(kPoll);
+        std::this_thread::sleep_for(poll);
     } while (std::chrono::steady_clock::now() < deadline);
     return nullptr;
 }

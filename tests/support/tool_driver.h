@@ -42,13 +42,14 @@ public:
     HWND waitForMessageBox(std::chrono::milliseconds timeout = kPatience) const;
     // The visible main window of the process, or null.
     HWND waitForMainWindow(std::chrono::milliseconds timeout = kPatience) const;
+    // A visible top-level window of the given class, looked for every poll.
+    HWND waitForWindow(const wchar_t* windowClass, std::chrono::milliseconds timeout,
+                       std::chrono::milliseconds poll = 20ms) const;
     std::optional<DWORD> waitForExit(std::chrono::milliseconds timeout = kPatience) const;
     bool running() const;
     DWORD id() const { return id_; }
 
 private:
-    HWND waitForWindow(const wchar_t* className, std::chrono::milliseconds timeout) const;
-
     UniqueKernelHandle process_;
     DWORD id_ = 0;
 };

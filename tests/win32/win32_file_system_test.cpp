@@ -9,85 +9,14 @@
 #include <string>
 
 #include "platform/win32/unique_handle.h"
+#include "test_files.h"
 
 namespace tarvex {
 namespace {
 
-// Every path the tests make is absolute, so the extended form is always valid
-// and reaches files whatever their path length.
-std::wstring extended(const std::wstring& path) {
-    return L"\\\\?\\" + path;
-}
-
-bool writeFile(const std::wstring& path, const std::string& bytes) {
-    UniqueKernelHandle file(::CreateFileW(extended(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    return file &&
-           ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                       nullptr) &&
-           written == bytes.size();
-}
-
-std::string readFile(const std::wstring& path) {
-    UniqueKernelHandle file(::CreateFileW(extended(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                          nullptr, OPEN_EXISTING, 0, nullptr));
-    std::string bytes;
-    char chunk[4096];
-    DWORD got = 0;
-    while (file && ::ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) {
-        bytes.append(chunk, got);
-    }
-    return bytes;
-}
-
-void removeTree(const std::wstring& extendedPath) {
-    WIN32_FIND_DATAW data{};
-    UniqueFindHandle find(::FindFirstFileW((extendedPath + L"\\*").c_str(), &data));
-    for (bool more = static_cast<bool>(find); more; more = ::FindNextFileW(find.get(), &data)) {
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..") {
-            continue;
-        }
-        const std::wstring child = extendedPath + L"\\" + name;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            removeTree(child);
-        } else {
-            ::DeleteFileW(child.c_str());
-        }
-    }
-    find.reset();
-    ::RemoveDirectoryW(extendedPath.c_str());
-}
-
-// A fresh directory under the temporary folder, removed with all its contents.
-class TempDirectory {
-public:
-    TempDirectory() {
-        wchar_t base[MAX_PATH + 1]{};
-        const DWORD length = ::GetTempPathW(MAX_PATH + 1, base);
-        for (unsigned attempt = 0; path_.empty() && attempt < 1000; ++attempt) {
-            std::wstring candidate = std::wstring(base, length) + L"tarvex-fs-" +
-                                     std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                                     std::to_wstring(attempt);
-            if (::CreateDirectoryW(candidate.c_str(), nullptr)) {
-                path_ = candidate;
-            }
-        }
-    }
-    ~TempDirectory() {
-        if (!path_.empty()) {
-            removeTree(extended(path_));
-        }
-    }
-    TempDirectory(const TempDirectory&) = delete;
-    TempDirectory& operator=(const TempDirectory&) = delete;
-
-    const std::wstring& path() const { return path_; }
-
-private:
-    std::wstring path_;
-};
+using testing::readBytes;
+using testing::TempDirectory;
+using testing::writeBytes;
 
 struct Entry {
     std::wstring name;
@@ -96,7 +25,7 @@ struct Entry {
 };
 
 void PrintTo(const Entry& entry, std::ostream* out) {
-    *out << testing::PrintToString(entry.name) << " kind " << static_cast<int>(entry.kind);
+    *out << ::testing::PrintToString(entry.name) << " kind " << static_cast<int>(entry.kind);
 }
 
 std::set<Entry> remaining(DirectoryListing& listing) {
@@ -107,13 +36,13 @@ std::set<Entry> remaining(DirectoryListing& listing) {
     return entries;
 }
 
-class Win32FileSystemTest : public testing::Test {
+class Win32FileSystemTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_FALSE(temp_.path().empty()); }
 
     std::wstring path(const std::wstring& name) const { return temp_.path() + L"\\" + name; }
     std::wstring makeFile(const std::wstring& name, const std::string& bytes) {
-        EXPECT_TRUE(writeFile(path(name), bytes)) << "cannot write the test file";
+        EXPECT_TRUE(writeBytes(path(name), bytes)) << "cannot write the test file";
         return path(name);
     }
     std::wstring makeDirectory(const std::wstring& name) {
@@ -190,12 +119,12 @@ TEST_F(Win32FileSystemTest, PathsBeyondMaxPathWorkWhole) {
     std::wstring dir = temp_.path();
     for (wchar_t level = L'a'; level < L'g'; ++level) {
         dir += L"\\" + std::wstring(47, level) + L"_directory";
-        ASSERT_TRUE(::CreateDirectoryW(extended(dir).c_str(), nullptr));
+        ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + dir).c_str(), nullptr));
     }
     const std::wstring longFile = dir + L"\\library_in_a_deep_directory.lib";
     ASSERT_GT(dir.size(), 260u);
     ASSERT_GT(longFile.size(), 300u);
-    ASSERT_TRUE(writeFile(longFile, "deep library bytes"));
+    ASSERT_TRUE(writeBytes(longFile, "deep library bytes"));
 
     EXPECT_EQ(fs_.pathSize(longFile), 18);
     EXPECT_EQ(fs_.pathSize(dir), kDirectory);
@@ -203,10 +132,10 @@ TEST_F(Win32FileSystemTest, PathsBeyondMaxPathWorkWhole) {
 
     const std::wstring shallow = makeFile(L"shallow.lib", "older shallow contents");
     EXPECT_TRUE(fs_.copyReplacing(longFile, shallow));
-    EXPECT_EQ(readFile(shallow), "deep library bytes");
-    ASSERT_TRUE(writeFile(shallow, "new shallow bytes"));
+    EXPECT_EQ(readBytes(shallow), "deep library bytes");
+    ASSERT_TRUE(writeBytes(shallow, "new shallow bytes"));
     EXPECT_TRUE(fs_.copyReplacing(shallow, dir + L"\\copied.lib"));
-    EXPECT_EQ(readFile(dir + L"\\copied.lib"), "new shallow bytes");
+    EXPECT_EQ(readBytes(dir + L"\\copied.lib"), "new shallow bytes");
 
     auto listing = fs_.newListing();
     ASSERT_TRUE(listing->open(dir, L"library_*.lib"));
@@ -222,13 +151,13 @@ TEST_F(Win32FileSystemTest, CopyReplacingOverwritesTheTargetOrFails) {
     const std::wstring source = makeFile(L"source.lib", bytes);
     const std::wstring target = makeFile(L"target.lib", std::string(200000, 'T'));
     ASSERT_TRUE(fs_.copyReplacing(source, target));
-    EXPECT_TRUE(readFile(target) == bytes) << "target differs from the source";
+    EXPECT_TRUE(readBytes(target) == bytes) << "target differs from the source";
 
     EXPECT_FALSE(fs_.copyReplacing(L"", target));
     EXPECT_FALSE(fs_.copyReplacing(source, L""));
     EXPECT_FALSE(fs_.copyReplacing(source, path(L"absent\\target.lib")));
     EXPECT_FALSE(fs_.copyReplacing(path(L"absent.lib"), target));
-    EXPECT_TRUE(readFile(target) == bytes) << "a failed copy changed the target";
+    EXPECT_TRUE(readBytes(target) == bytes) << "a failed copy changed the target";
 }
 
 // Wine also matches 8.3 short names; no short name can match this pattern, so
@@ -278,7 +207,7 @@ bool heldOpen(const std::wstring& directory) {
 TEST_F(Win32FileSystemTest, ListingReleasesItsSearchAndIsEmptyWhenClosed) {
     const std::wstring first = makeDirectory(L"first");
     const std::wstring second = makeDirectory(L"second");
-    writeFile(second + L"\\b.lib", "b");
+    writeBytes(second + L"\\b.lib", "b");
 
     auto listing = fs_.newListing();
     EXPECT_EQ(listing->name(), L"");
