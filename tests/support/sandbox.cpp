@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+#include "platform/win32/long_path.h"
+
 namespace tarvex::e2e {
 namespace {
 
@@ -24,9 +26,14 @@ void require(bool ok, const std::wstring& what) {
 void makeDirectories(const std::wstring& path) {
     for (std::size_t at = path.find(L'\\', 3); at != std::wstring::npos;
          at = path.find(L'\\', at + 1)) {
-        ::CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
+        ::CreateDirectoryW(extendedLengthPath(path.substr(0, at)).c_str(), nullptr);
     }
-    require(::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES, path);
+    require(pathExists(path), path);
+}
+
+bool copyFile(const std::wstring& source, const std::wstring& target) {
+    return ::CopyFileW(extendedLengthPath(source).c_str(), extendedLengthPath(target).c_str(),
+                       FALSE) != FALSE;
 }
 
 void putFile(const std::wstring& directory, const std::wstring& owner, const std::wstring& name) {
@@ -79,8 +86,7 @@ Sandbox::Sandbox(const SandboxLayout& layout, std::wstring root) : root_(std::mo
     if (layout.compilerExecutable) {
         const std::wstring stub =
             layout.compiler == Bitness::X86 ? L"pe_stub_x86.exe" : L"pe_stub_x64.exe";
-        require(::CopyFileW((buildDirectory() + stub).c_str(), compilerPath().c_str(), FALSE),
-                compilerPath());
+        require(copyFile(buildDirectory() + stub, compilerPath()), compilerPath());
     }
     if (layout.libraryDirectory) {
         makeDirectories(libraryDirectory_);
@@ -89,9 +95,7 @@ Sandbox::Sandbox(const SandboxLayout& layout, std::wstring root) : root_(std::mo
         }
     }
     makeDirectories(toolDirectory_);
-    require(
-        ::CopyFileW((buildDirectory() + L"Tarvex.exe").c_str(), toolExecutable().c_str(), FALSE),
-        toolExecutable());
+    require(copyFile(buildDirectory() + L"Tarvex.exe", toolExecutable()), toolExecutable());
     for (Bitness bitness : {Bitness::X86, Bitness::X64}) {
         const std::wstring directory = architectureDirectory(bitness);
         makeDirectories(directory);
