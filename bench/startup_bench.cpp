@@ -17,9 +17,11 @@
 #include <vector>
 
 #include "core/library_store.h"
+#include "platform/win32/win32_byte_file.h"
 #include "platform/win32/win32_file_system.h"
 #include "tool_steps.h"
 #include "ui/main_window.h"
+#include "ui/sounds.h"
 
 using namespace tarvex;
 using namespace tarvex::e2e;
@@ -186,7 +188,9 @@ bool samplePreparation(const Sandbox& sandbox, std::size_t entries, std::vector<
     Win32Environment environment;
     NoQuestionsExpected messages;
     RecordingEnd end;
-    ToolServices services{files, environment, messages, end};
+    Win32ByteFileService byteFiles;
+    Win32SoundPlayer sounds;
+    ToolServices services{files, byteFiles, environment, messages, sounds, end};
     ToolContext context;
     const auto begin = Clock::now();
     const bool prepared = prepareLibraryStore(context, services);

@@ -4,13 +4,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "memory_byte_files.h"
+#include "fake_file_system.h"
 #include "platform/ini_file.h"
 
 namespace {
 
 using tarvex::IniFile;
-using tarvex::testing::MemoryByteFiles;
+using tarvex::testing::FakeFileSystem;
 
 const std::wstring kPath = L"C:\\Tools\\Tarvex.ini";
 
@@ -28,7 +28,7 @@ void checkRewriteIsStable(const std::string& bytes) {
 
 // Reads what the tool reads, enumerates a group and writes one key, the way
 // the settings code uses the file.
-void exerciseFile(MemoryByteFiles& files) {
+void exerciseFile(FakeFileSystem& files) {
     IniFile ini(files);
     require(ini.open(kPath));
     ini.selectGroup(L"Settings");
@@ -51,8 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     checkRewriteIsStable(bytes);
 
-    MemoryByteFiles files;
-    files.put(kPath, bytes);
+    FakeFileSystem files;
+    files.addFile(kPath, bytes);
     exerciseFile(files);
     const std::string rewritten = *files.bytes(kPath);
     checkRewriteIsStable(rewritten);

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "core/library_store.h"
+#include "core/selection_record.h"
 
 namespace tarvex {
 
@@ -25,8 +26,7 @@ bool prepareTool(ToolContext& context, ToolServices& services) {
         return false;
     }
 
-    // Reading the selection record from the state file ("Tarvex.cfg" in the
-    // library directory) belongs here, once the state file exists in the code.
+    loadSelectionRecord(context, services);
 
     if (context.compilerDirectory.empty()) {
         services.messages.showMessage(L"Tarvex", kIdeOnlyNotice, kMessageInformation);

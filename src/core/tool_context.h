@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <unordered_set>
 
@@ -9,6 +10,9 @@ namespace tarvex {
 
 // Names in the library directory that match "_*.lib", as listed.
 using LibraryCatalogue = std::unordered_set<std::wstring>;
+
+// Visual Studio major version number ("17") -> name ("VS 2022").
+using VsVersionMap = std::map<std::wstring, std::wstring>;
 
 struct ToolContext {
     std::wstring compilerDirectory;
@@ -20,6 +24,12 @@ struct ToolContext {
     std::wstring architectureDirectory;
     LibraryCatalogue catalogue;
     std::uint64_t ownerWindow = 0; // the IDE's main window; 0 means none
+    std::wstring selectionRecord;  // "version,debug,variant,png/jpeg"; empty until read
+    std::int32_t pngJpegFlag = 0;
+    VsVersionMap vsVersions;
+
+    std::wstring settingsPath() const { return toolDirectory + L"Tarvex.ini"; }
+    std::wstring statePath() const { return libraryDirectory + L"Tarvex.cfg"; }
 
     // "Tarvex - " + architecture name: the title of every message box but one.
     std::wstring messageTitle() const { return L"Tarvex - " + architectureName; }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/byte_file.h"
 #include "platform/file_system.h"
 
 namespace tarvex {
@@ -35,10 +36,25 @@ public:
     virtual void endTool() = 0;
 };
 
+// The system sounds that confirm an action instead of a message.
+enum class Sound : unsigned {
+    Default = 0,        // libpng/libjpeg switch, snippet copied, shortcut stored, build done
+    Error = 0x10,       // a dropped shortcut is not a native-tools prompt
+    Information = 0x40, // a CRT selection succeeded
+};
+
+class SoundPlayer {
+public:
+    virtual ~SoundPlayer() = default;
+    virtual void play(Sound sound) = 0;
+};
+
 struct ToolServices {
     FileSystem& files;
+    ByteFileService& byteFiles;
     Environment& environment;
     MessagePresenter& messages;
+    SoundPlayer& sounds;
     ToolEnd& end;
 };
 

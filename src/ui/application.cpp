@@ -8,9 +8,11 @@
 #include <optional>
 
 #include "core/startup.h"
+#include "platform/win32/win32_byte_file.h"
 #include "platform/win32/win32_file_system.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
+#include "ui/sounds.h"
 
 namespace tarvex {
 namespace {
@@ -89,9 +91,11 @@ void runTool(HINSTANCE instance) {
     }
 
     Win32FileSystem files;
+    Win32ByteFileService byteFiles;
     Win32Environment environment;
     Win32MessagePresenter messages;
-    ToolServices services{files, environment, messages, end};
+    Win32SoundPlayer sounds;
+    ToolServices services{files, byteFiles, environment, messages, sounds, end};
     ToolContext context;
     if (!prepareTool(context, services)) {
         end.endTool();

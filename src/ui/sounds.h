@@ -1,22 +1,15 @@
-// The system sounds that confirm an action instead of a message.
+// The confirmation sounds on the platform's MessageBeep.
 #pragma once
 
 #include <windows.h>
 
+#include "core/tool_services.h"
+
 namespace tarvex {
 
-// A CRT selection succeeded.
-inline void playInformationSound() {
-    ::MessageBeep(MB_ICONINFORMATION);
-}
-// The libpng/libjpeg switch, the snippet copy, a stored shortcut or a finished
-// build succeeded.
-inline void playDefaultSound() {
-    ::MessageBeep(0);
-}
-// A dropped shortcut is not one of the native-tools prompts.
-inline void playErrorSound() {
-    ::MessageBeep(MB_ICONERROR);
-}
+class Win32SoundPlayer final : public SoundPlayer {
+public:
+    void play(Sound sound) override { ::MessageBeep(static_cast<UINT>(sound)); }
+};
 
 } // namespace tarvex

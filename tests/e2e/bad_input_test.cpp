@@ -65,10 +65,11 @@ TEST(BadInput, OddEntriesInTheLibraryDirectoryAreTakenAsTheyAre) {
     ASSERT_NE(run.window, nullptr);
     EXPECT_EQ(closeWindow(tool, run.window), 0u);
     auto expected = before;
+    const std::wstring libraries = L"PB\\PureLibraries\\Windows\\Libraries\\";
     for (const wchar_t* name : {L"_UC_libpng.lib", L"_UC_libjpeg.lib"}) {
-        expected[L"PB\\PureLibraries\\Windows\\Libraries\\" + std::wstring(name)] =
-            sandboxContent(L"x64", name);
+        expected[libraries + name] = sandboxContent(L"x64", name);
     }
+    expected[libraries + L"Tarvex.cfg"] = kFreshStateFile;
     EXPECT_EQ(snapshot(sandbox.root()), expected);
 }
 

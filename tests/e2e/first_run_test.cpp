@@ -35,7 +35,8 @@ std::vector<std::wstring> textsOf(const std::vector<MessageBoxView>& boxes) {
 }
 
 // What the library directory holds after a first run with Yes to every
-// question: PB's files, their backups and the architecture's libraries.
+// question: PB's files, their backups, the architecture's libraries and the
+// state file.
 std::map<std::wstring, std::string> libraryAfterFirstRun(Bitness bitness) {
     std::map<std::wstring, std::string> files;
     for (const wchar_t* name : {L"msvcrt.lib", L"libpng.lib", L"libjpeg.lib"}) {
@@ -48,6 +49,7 @@ std::map<std::wstring, std::string> libraryAfterFirstRun(Bitness bitness) {
     for (const auto& name : kRuntimes) {
         files[name] = sandboxContent(architectureName(bitness), name);
     }
+    files[L"Tarvex.cfg"] = kFreshStateFile;
     return files;
 }
 

@@ -53,6 +53,9 @@ inline std::wstring titleFor(Bitness bitness) {
     return L"Tarvex - " + architectureName(bitness);
 }
 
+// The state file as the first start creates it: PB's CRT recorded.
+inline const std::string kFreshStateFile = "\xEF\xBB\xBF\r\n[Settings]\r\nlast = 0,0,1,0\r\n";
+
 inline const std::wstring kAdministratorLine =
     L"(Make sure that you've started the PB IDE as Administrator if UAC is enabled!)";
 

@@ -84,12 +84,20 @@ bool FakeFileSystem::exists(const std::wstring& path) const {
     return nodes_.contains(key(path));
 }
 
-std::string FakeFileSystem::content(const std::wstring& path) const {
+std::optional<std::string> FakeFileSystem::bytes(const std::wstring& path) const {
     const auto found = nodes_.find(key(path));
     if (found == nodes_.end() || found->second.directory) {
-        throw std::runtime_error("no such file in the fake file system");
+        return std::nullopt;
     }
     return found->second.content;
+}
+
+std::string FakeFileSystem::content(const std::wstring& path) const {
+    auto found = bytes(path);
+    if (!found) {
+        throw std::runtime_error("no such file in the fake file system");
+    }
+    return *found;
 }
 
 std::vector<std::wstring> FakeFileSystem::entriesOf(const std::wstring& directory) const {
@@ -204,6 +212,56 @@ private:
 
 std::unique_ptr<DirectoryListing> FakeFileSystem::newListing() {
     return std::make_unique<FakeDirectoryListing>(*this);
+}
+
+class FakeByteFile final : public ByteFile {
+public:
+    FakeByteFile(FakeFileSystem& files, std::wstring key, bool readOnly)
+        : files_(files), key_(std::move(key)), readOnly_(readOnly) {}
+
+    bool readOnly() const override { return readOnly_; }
+
+    bool readAll(std::string& bytes) override {
+        if (files_.failingReads_.contains(key_)) {
+            return false;
+        }
+        bytes = files_.nodes_.at(key_).content;
+        return true;
+    }
+
+    bool replaceAll(const std::string& bytes) override {
+        if (readOnly_ || files_.failingReplaces_.contains(key_)) {
+            return false;
+        }
+        files_.nodes_.at(key_).content = bytes;
+        ++files_.replaces_;
+        return true;
+    }
+
+private:
+    FakeFileSystem& files_;
+    std::wstring key_;
+    bool readOnly_;
+};
+
+std::unique_ptr<ByteFile> FakeFileSystem::openForUpdate(const std::wstring& path) {
+    const auto found = nodes_.find(key(path));
+    if (found == nodes_.end() || found->second.directory) {
+        return nullptr;
+    }
+    return std::make_unique<FakeByteFile>(*this, found->first, readOnly_.contains(found->first));
+}
+
+std::unique_ptr<ByteFile> FakeFileSystem::create(const std::wstring& path) {
+    const std::wstring k = key(path);
+    const auto parent = nodes_.find(parentKey(k));
+    const auto existing = nodes_.find(k);
+    if (parent == nodes_.end() || !parent->second.directory || readOnly_.contains(k) ||
+        (existing != nodes_.end() && existing->second.directory)) {
+        return nullptr;
+    }
+    nodes_[k] = Node{existing != nodes_.end() ? existing->second.path : path, false, {}};
+    return std::make_unique<FakeByteFile>(*this, k, false);
 }
 
 } // namespace tarvex::testing

@@ -53,13 +53,20 @@ public:
     void endTool() override { ++calls; }
 };
 
+class RecordingSounds final : public SoundPlayer {
+public:
+    std::vector<Sound> played;
+    void play(Sound sound) override { played.push_back(sound); }
+};
+
 // Everything a core test needs, wired together.
 struct FakeTool {
     FakeFileSystem files;
     FakeEnvironment environment;
     ScriptedMessages messages;
+    RecordingSounds sounds;
     RecordingEnd end;
-    ToolServices services{files, environment, messages, end};
+    ToolServices services{files, files, environment, messages, sounds, end};
 };
 
 } // namespace tarvex::testing

@@ -4,12 +4,12 @@
 
 #include <climits>
 
-#include "memory_byte_files.h"
+#include "fake_file_system.h"
 
 namespace tarvex {
 namespace {
 
-using testing::MemoryByteFiles;
+using testing::FakeFileSystem;
 
 const std::wstring kPath = L"C:\\Tool\\Tarvex.ini";
 const std::string kHeader = "\xEF\xBB\xBF\r\n";
@@ -25,8 +25,13 @@ const std::string kHandWritten = "[Settings]\n"
 
 class IniFileTest : public ::testing::Test {
 protected:
+    IniFileTest() {
+        files_.addDirectory(L"C:\\Tool\\");
+        files_.addDirectory(L"C:\\Lib\\");
+    }
+
     IniFile& openWith(const std::string& bytes) {
-        files_.put(kPath, bytes);
+        files_.addFile(kPath, bytes);
         EXPECT_TRUE(ini_.open(kPath));
         return ini_;
     }
@@ -35,7 +40,7 @@ protected:
         return files_.bytes(kPath).value_or("<missing>");
     }
 
-    MemoryByteFiles files_;
+    FakeFileSystem files_;
     IniFile ini_{files_};
 };
 
@@ -115,7 +120,7 @@ TEST_F(IniFileTest, EmptyAndNewFilesAreWrittenWithTheByteOrderMark) {
     ini_.writeString(L"k", L"v");
     EXPECT_EQ(closedBytes(), kHeader + "k = v\r\n");
 
-    files_.put(kPath, "old content");
+    files_.addFile(kPath, "old content");
     EXPECT_TRUE(ini_.create(kPath));
     EXPECT_EQ(files_.bytes(kPath), ""); // emptied at once, as on disk
     EXPECT_EQ(closedBytes(), "\xEF\xBB\xBF\r\n");
@@ -169,7 +174,7 @@ TEST_F(IniFileTest, EnumeratesTheKeysOfTheCurrentGroupOnly) {
 }
 
 TEST_F(IniFileTest, AFileThatCannotBeReadWholeIsNotOpenedAndNeverWritten) {
-    files_.put(kPath, kHandWritten);
+    files_.addFile(kPath, kHandWritten);
     files_.failReadsOf(kPath);
     EXPECT_FALSE(ini_.open(kPath));
     EXPECT_FALSE(ini_.selectGroup(L""));
@@ -200,7 +205,6 @@ TEST_F(IniFileTest, ReadOnlyFilesAreReadAndTheirChangesDropped) {
 }
 
 TEST_F(IniFileTest, MissingFilesAndFoldersFailWithoutCreatingAnything) {
-    files_.removeFolder(L"C:\\Gone\\");
     EXPECT_FALSE(ini_.open(L"C:\\Tool\\Absent.ini"));
     EXPECT_FALSE(ini_.create(L"C:\\Gone\\Tarvex.cfg"));
     EXPECT_FALSE(ini_.examineKeys());
@@ -210,7 +214,7 @@ TEST_F(IniFileTest, MissingFilesAndFoldersFailWithoutCreatingAnything) {
 
 TEST_F(IniFileTest, OpeningAnotherFileWritesBackTheFirst) {
     const std::wstring other = L"C:\\Lib\\Tarvex.cfg";
-    files_.put(other, "[State]\nlast=1,0,2,0\n");
+    files_.addFile(other, "[State]\nlast=1,0,2,0\n");
     openWith("");
     ini_.writeString(L"k", L"v");
     ASSERT_TRUE(ini_.open(other));

@@ -1,0 +1,39 @@
+// Runtime library switching: the CRT toggles as a radio group, activating the
+// stored copies of a choice, and the list of UCRT versions the store holds.
+#pragma once
+
+#include "core/control_view.h"
+#include "core/tool_context.h"
+#include "core/tool_services.h"
+
+namespace tarvex {
+
+// Choice codes for switchLibraries.
+inline constexpr int kChoiceDynamicUcrt = 1; // btnMD: /MD or /MDd
+inline constexpr int kChoiceStaticUcrt = 2;  // btnMT: /MT or /MTd
+inline constexpr int kChoicePbCrt = 6;       // btnPB
+inline constexpr int kChoiceUcrtImages = 30; // UCRT-built libpng/libjpeg
+inline constexpr int kChoicePbImages = 31;   // PB's own libpng/libjpeg
+
+// After a click has flipped the button: false when it turned the active
+// choice off (it is turned on again); otherwise releases the other choices.
+bool selectCrtButton(ControlView& view, Control button);
+
+// Activates the stored copies of a choice. False for an unknown code, and
+// when a copy failed (the tool has then been ended).
+bool switchLibraries(const ToolContext& context, ToolServices& services, const ControlView& view,
+                     int code);
+
+// Fills cmbUcrtVersion with the Visual Studio versions the catalogue holds
+// version-specific copies of, newest first.
+void refreshUcrtVersionList(const ToolContext& context, ControlView& view);
+
+// A click on btnMD, btnMT or btnPB. True when the tool should now close
+// (auto-close after a successful switch).
+bool onCrtButtonClicked(ToolContext& context, ToolServices& services, ControlView& view,
+                        Control button);
+
+// A click on btnPngJpeg.
+void onPngJpegClicked(ToolContext& context, ToolServices& services, ControlView& view);
+
+} // namespace tarvex

@@ -1,0 +1,32 @@
+// The selection record in the state file (Tarvex.cfg in the library
+// directory): which runtime was last made active there, and its display on
+// the CRT buttons.
+#pragma once
+
+#include "core/control_view.h"
+#include "core/tool_context.h"
+#include "core/tool_services.h"
+
+namespace tarvex {
+
+// PB's own CRT, as the record stores it.
+inline constexpr const wchar_t* kPbCrtRecord = L"0,0,1,0";
+
+// Creates the state file when it is missing, then reads the record. Does
+// nothing without a library directory.
+void loadSelectionRecord(ToolContext& context, ToolServices& services);
+
+// Puts the record on the version list, chkDebug, btnPngJpeg and the toggles.
+void restoreSelection(ToolContext& context, ControlView& view);
+
+// Shows a CRT button pressed only while the displayed choice is the recorded
+// one.
+void syncCrtButtons(ToolContext& context, ControlView& view);
+
+// Records the choice the buttons show. Without a state file nothing changes.
+void saveSelectionRecord(ToolContext& context, ToolServices& services, const ControlView& view);
+
+// The btnMD and btnMT captions for the state of chkDebug.
+void applyDebugCaptions(ControlView& view);
+
+} // namespace tarvex
