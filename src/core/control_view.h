@@ -43,11 +43,13 @@ public:
     virtual void setEnabled(Control control, bool enabled) = 0;
     virtual void setVisible(Control control, bool visible) = 0;
 
-    // Drop-down lists.
+    // Drop-down lists. Each item can carry one text of data (cmbVsVersion
+    // keeps the vcvarsall.bat path of each Visual Studio there).
     virtual void clearItems(Control list) = 0;
-    virtual void addItem(Control list, const std::wstring& text) = 0;
+    virtual void addItem(Control list, const std::wstring& text, const std::wstring& data = {}) = 0;
     virtual int itemCount(Control list) const = 0;
     virtual std::wstring itemText(Control list, int index) const = 0;
+    virtual std::wstring itemData(Control list, int index) const = 0;
     // -1 selects nothing.
     virtual void selectItem(Control list, int index) = 0;
 };

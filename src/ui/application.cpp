@@ -36,7 +36,7 @@ private:
 // Everything start-up acquires that the shutdown sequence releases.
 struct Runtime {
     OleSession ole;
-    MainWindow window;
+    std::optional<MainWindow> window;
 };
 
 class Win32ToolEnd final : public ToolEnd {
@@ -102,16 +102,13 @@ void runTool(HINSTANCE instance) {
     }
 
     HWND owner = nullptr;
-    if (!ownerFor(context.ownerWindow, owner) ||
-        !runtime->window.create(instance, L"Tarvex" + context.titleSuffix, owner)) {
+    MainWindow& window = runtime->window.emplace(context, services);
+    if (!ownerFor(context.ownerWindow, owner) || !window.create(instance, owner)) {
         end.endTool();
     }
-
-    // The controls, the settings file and the restored selection are put on
-    // the window here, before it is shown.
-
-    runtime->window.show();
-    runtime->window.runEventLoop();
+    window.prepareControls();
+    window.show();
+    window.runEventLoop();
     end.endTool();
 }
 

@@ -1,28 +1,25 @@
 #include "ui/main_window.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "core/library_switch.h"
+#include "core/selection_record.h"
+#include "core/settings.h"
+#include "core/vs_version_list.h"
+#include "ui/control_table.h"
 #include "ui/message_box.h"
 
 namespace tarvex {
 namespace {
 
-constexpr int kClientWidth = 525;
-constexpr int kClientHeight = 115;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 
-LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CLOSE) {
-        // The close request ends the event loop; the window itself is
-        // destroyed by the shutdown sequence.
-        ::PostQuitMessage(0);
-        return 0;
-    }
-    return ::DefWindowProcW(window, message, wParam, lParam);
-}
-
-bool registerMainWindowClass(HINSTANCE instance) {
+bool registerMainWindowClass(HINSTANCE instance, WNDPROC procedure) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = mainWindowProc;
+    windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = instance;
     windowClass.hIcon = programIcon();
     windowClass.hIconSm = static_cast<HICON>(
@@ -43,30 +40,90 @@ int screenDpi() {
     return dpi > 0 ? dpi : 96;
 }
 
-// The outer rectangle for the client size, centred on the primary work area.
-RECT centredFrame(int dpi) {
-    RECT frame{0, 0, ::MulDiv(kClientWidth, dpi, 96), ::MulDiv(kClientHeight, dpi, 96)};
+SIZE frameSize(int clientWidth, int clientHeight) {
+    RECT frame{0, 0, clientWidth, clientHeight};
     ::AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
-    RECT work{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    const int left = work.left + (work.right - work.left - width) / 2;
-    const int top = work.top + (work.bottom - work.top - height) / 2;
-    return RECT{left, top, left + width, top + height};
+    return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+}
+
+// The message font of the system, or nothing when it cannot be read (the
+// controls then keep the default GUI font).
+UniqueFont createMessageFont() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+        return UniqueFont();
+    }
+    return UniqueFont(::CreateFontIndirectW(&metrics.lfMessageFont));
+}
+
+UniqueFont createStatusFont(int dpi) {
+    return UniqueFont(::CreateFontW(-(8 * dpi / 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                    PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI"));
+}
+
+void setFont(HWND control, HFONT font) {
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
 } // namespace
 
-bool MainWindow::create(HINSTANCE instance, const std::wstring& title, HWND owner) {
-    if (!registerMainWindowClass(instance)) {
+bool MainWindow::create(HINSTANCE instance, HWND owner) {
+    if (!registerMainWindowClass(instance, windowProc)) {
         return false;
     }
-    const RECT frame = centredFrame(screenDpi());
-    window_.reset(::CreateWindowExW(0, kMainWindowClass, title.c_str(), kStyle, frame.left,
-                                    frame.top, frame.right - frame.left, frame.bottom - frame.top,
-                                    owner, nullptr, instance, nullptr));
-    return static_cast<bool>(window_);
+    dpi_ = screenDpi();
+    const SIZE size = frameSize(scaled(kClientWidth), scaled(kClientHeight));
+    const int left = std::max(0, (::GetSystemMetrics(SM_CXSCREEN) - static_cast<int>(size.cx)) / 2);
+    const int top = std::max(0, (::GetSystemMetrics(SM_CYSCREEN) - static_cast<int>(size.cy)) / 2);
+    const std::wstring title = L"Tarvex" + context_.titleSuffix;
+    window_.reset(::CreateWindowExW(0, kMainWindowClass, title.c_str(), kStyle, left, top, size.cx,
+                                    size.cy, owner, nullptr, instance, this));
+    if (!window_) {
+        return false;
+    }
+    view_.emplace(window_.get());
+    createControls(instance);
+    return true;
+}
+
+void MainWindow::createControls(HINSTANCE instance) {
+    messageFont_ = createMessageFont();
+    HFONT font =
+        messageFont_ ? messageFont_.get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    for (const ControlSpec& spec : kControlTable) {
+        HWND control = ::CreateWindowExW(
+            spec.exStyle, spec.windowClass, spec.text, spec.style, scaled(spec.x), scaled(spec.y),
+            scaled(spec.width), scaled(spec.height), window_.get(),
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+        setFont(control, font);
+    }
+    ::SendMessageW(::GetDlgItem(window_.get(), static_cast<int>(Control::edtSdkVersion)),
+                   EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(L"SDK: latest"));
+    // Accepting dropped shortcuts (the native-tools prompts) is set up here
+    // once file drop exists.
+}
+
+void MainWindow::prepareControls() {
+    ControlView& view = *view_;
+    if (context_.targetExtension != L"dll" && context_.pngJpegFlag == 0) {
+        view.setVisible(Control::btnPngJpeg, false);
+    }
+    context_.vsVersions.clear();
+    loadSettings(context_, services_, view);
+    statusFont_ = createStatusFont(dpi_);
+    if (statusFont_) {
+        setFont(::GetDlgItem(window_.get(), static_cast<int>(Control::txtStatus)),
+                statusFont_.get());
+    }
+    view.setEnabled(Control::txtStatus, false);
+    refreshUcrtVersionList(context_, view);
+    restoreSelection(context_, view);
+    fillVsVersionList(context_, services_, view);
+    for (Control control : kBuildPaneControls) {
+        view.setEnabled(control, false);
+    }
 }
 
 void MainWindow::show() {
@@ -77,9 +134,88 @@ void MainWindow::show() {
 void MainWindow::runEventLoop() {
     MSG message{};
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (message.message == WM_MOUSEMOVE &&
+            (message.hwnd == window_.get() || ::IsChild(window_.get(), message.hwnd))) {
+            hoverHelp_.pointerMoved(*view_);
+        }
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
+}
+
+LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    switch (message) {
+    case WM_CLOSE:
+        // The close request ends the event loop; the shutdown sequence then
+        // destroys the window.
+        ::PostQuitMessage(0);
+        return 0;
+    case WM_COMMAND:
+        if (self && self->view_ && lParam != 0) {
+            self->onCommand(static_cast<Control>(LOWORD(wParam)), HIWORD(wParam));
+        }
+        return 0;
+    default:
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+void MainWindow::onCommand(Control control, WORD notification) {
+    ControlView& view = *view_;
+    if (control == Control::cmbUcrtVersion) {
+        if (notification == CBN_SELCHANGE) {
+            syncCrtButtons(context_, view);
+        }
+        return;
+    }
+    if (notification != BN_CLICKED) {
+        return;
+    }
+    switch (control) {
+    case Control::btnMD:
+    case Control::btnMT:
+    case Control::btnPB:
+        if (onCrtButtonClicked(context_, services_, view, control)) {
+            ::PostQuitMessage(0); // auto-close: as if the window were closed
+        }
+        break;
+    case Control::chkDebug:
+        syncCrtButtons(context_, view);
+        applyDebugCaptions(view);
+        break;
+    case Control::chkBuildPane:
+        showBuildPane(view.state(Control::chkBuildPane));
+        break;
+    case Control::chkAutoClose:
+        saveAutoClose(context_, services_, view);
+        break;
+    case Control::btnPngJpeg:
+        onPngJpegClicked(context_, services_, view);
+        break;
+    default:
+        // Build, the coffee button and the linker snippet get their actions
+        // with the build and clipboard features.
+        break;
+    }
+}
+
+void MainWindow::showBuildPane(bool shown) {
+    for (Control control : kBuildPaneControls) {
+        view_->setEnabled(control, shown);
+    }
+    setClientHeight(shown ? kClientHeightWithBuildPane : kClientHeight);
+}
+
+void MainWindow::setClientHeight(int logicalHeight) {
+    const SIZE size = frameSize(scaled(kClientWidth), scaled(logicalHeight));
+    ::SetWindowPos(window_.get(), nullptr, 0, 0, size.cx, size.cy,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 } // namespace tarvex

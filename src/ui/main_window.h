@@ -1,31 +1,66 @@
-// wndMain, the tool's one window. Its controls are added by the control table
-// of the window; until then it is an empty frame with the event loop.
+// wndMain, the tool's one window: its eighteen controls, the build pane, the
+// hover help and the event loop that hands each click to the core.
 #pragma once
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
+#include "core/tool_context.h"
+#include "core/tool_services.h"
 #include "platform/win32/unique_handle.h"
+#include "ui/hover_help.h"
+#include "ui/win32_control_view.h"
 
 namespace tarvex {
 
 inline constexpr const wchar_t* kMainWindowClass = L"TarvexMainWindow";
 
+struct FontTraits {
+    static HFONT invalid() { return nullptr; }
+    static bool valid(HFONT font) { return font != nullptr; }
+    static void close(HFONT font) { ::DeleteObject(font); }
+};
+using UniqueFont = UniqueHandle<HFONT, FontTraits>;
+
 class MainWindow {
 public:
-    // Creates the window invisible, owned by owner (may be null). False when
-    // the window cannot be created, for example for an owner that is no
-    // window.
-    bool create(HINSTANCE instance, const std::wstring& title, HWND owner);
+    MainWindow(ToolContext& context, ToolServices& services)
+        : context_(context), services_(services) {}
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Creates the window and its controls, invisible, owned by owner (may be
+    // null). False when the window cannot be created, for example for an
+    // owner that is no window.
+    bool create(HINSTANCE instance, HWND owner);
+    // Gives the controls their start state from the settings, the catalogue
+    // and the recorded selection.
+    void prepareControls();
     void show();
-    HWND handle() const { return window_.get(); }
     // Runs until the close request for the window arrives.
     void runEventLoop();
-    void destroy() { window_.reset(); }
+
+    HWND handle() const { return window_.get(); }
+    ControlView& view() { return *view_; }
 
 private:
-    UniqueWindow window_;
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void createControls(HINSTANCE instance);
+    void onCommand(Control control, WORD notification);
+    void showBuildPane(bool shown);
+    void setClientHeight(int logicalHeight);
+    int scaled(int logical) const { return ::MulDiv(logical, dpi_, 96); }
+
+    ToolContext& context_;
+    ToolServices& services_;
+    int dpi_ = 96;
+    UniqueFont messageFont_;
+    UniqueFont statusFont_;
+    UniqueWindow window_; // destroyed before the fonts its controls use
+    std::optional<Win32ControlView> view_;
+    HoverHelp hoverHelp_;
 };
 
 } // namespace tarvex

@@ -70,6 +70,9 @@ TEST(BadInput, OddEntriesInTheLibraryDirectoryAreTakenAsTheyAre) {
         expected[libraries + name] = sandboxContent(L"x64", name);
     }
     expected[libraries + L"Tarvex.cfg"] = kFreshStateFile;
+    expected[L"Tool\\Tarvex.ini"] =
+        "\xEF\xBB\xBF\r\n[Settings]\r\nAutoClose = 0\r\n[VSver]\r\n"
+        "VS 2022 = 17\r\nVS 2019 = 16\r\nVS 2017 = 15\r\nVS 2015 = 14\r\n";
     EXPECT_EQ(snapshot(sandbox.root()), expected);
 }
 

@@ -17,6 +17,7 @@ public:
         bool visible = true;
         std::wstring text;
         std::vector<std::wstring> items;
+        std::vector<std::wstring> data;
         int selected = -1;
     };
 
@@ -34,14 +35,19 @@ public:
     void setVisible(Control c, bool visible) override { controls[c].visible = visible; }
     void clearItems(Control c) override {
         controls[c].items.clear();
+        controls[c].data.clear();
         controls[c].selected = -1;
     }
-    void addItem(Control c, const std::wstring& text) override {
+    void addItem(Control c, const std::wstring& text, const std::wstring& data = {}) override {
         controls[c].items.push_back(text);
+        controls[c].data.push_back(data);
     }
     int itemCount(Control c) const override { return static_cast<int>(get(c).items.size()); }
     std::wstring itemText(Control c, int index) const override {
         return get(c).items.at(static_cast<std::size_t>(index));
+    }
+    std::wstring itemData(Control c, int index) const override {
+        return get(c).data.at(static_cast<std::size_t>(index));
     }
     void selectItem(Control c, int index) override {
         State& s = controls[c];
