@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench_figures.h"
 #include "core/library_store.h"
 #include "platform/win32/win32_byte_file.h"
 #include "platform/win32/win32_file_system.h"
@@ -25,10 +26,9 @@
 
 using namespace tarvex;
 using namespace tarvex::e2e;
+using namespace tarvex::bench;
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 constexpr int kMinimumStarts = 10;
 constexpr int kMaximumStarts = 1000;
@@ -39,33 +39,6 @@ constexpr std::size_t kLargeFolder = 10000;
 constexpr double kStartupTarget = 1.3;
 constexpr double kStoreTarget = 2.0;
 constexpr const wchar_t* kMinimalWindowClass = L"TarvexMinimalWindow";
-
-double millisecondsSince(Clock::time_point begin) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
-}
-
-struct Figures {
-    double median;
-    double low;
-    double high;
-};
-
-Figures figuresOf(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t mid = values.size() / 2;
-    const double median = values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
-    return {median, values.front(), values.back()};
-}
-
-void printFigures(const char* label, const Figures& figures) {
-    std::printf("  %-22s median %8.2f ms  (min %.2f, max %.2f)\n", label, figures.median,
-                figures.low, figures.high);
-}
-
-void printRatio(const char* label, double ratio, double target) {
-    std::printf("  %-22s %.2f (target <= %.1f): %s\n", label, ratio, target,
-                ratio <= target ? "met" : "NOT met");
-}
 
 struct Program {
     const char* label;

@@ -1,0 +1,139 @@
+// scripts/bench: a runtime switch in the real Tarvex.exe against the bare
+// CopyFileW calls it makes, on a variant set of about 50 MB. Usage:
+// tarvex_switch_bench [ROUNDS], at least 10 rounds (default 10), each a click
+// on btnMD and one on btnPB.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <exception>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "bench_figures.h"
+#include "core/control_view.h"
+#include "tool_steps.h"
+
+using namespace tarvex;
+using namespace tarvex::e2e;
+using namespace tarvex::bench;
+
+namespace {
+
+constexpr int kMinimumRounds = 10;
+constexpr std::size_t kCopyBytes = 50 * 1000 * 1000 / 3; // three libraries per switch
+constexpr double kSwitchTarget = 1.10;
+
+using CopyList = std::vector<std::pair<std::wstring, std::wstring>>;
+
+// Stored copies big enough that copying dominates, each with its own bytes.
+void writeLargeCopies(const Sandbox& sandbox) {
+    const std::wstring& library = sandbox.libraryDirectory();
+    char fill = 'a';
+    for (const wchar_t* name : {L"_PB_msvcrt.lib", L"_PB_libpng.lib", L"_PB_libjpeg.lib",
+                                L"_UC_libpng.lib", L"_UC_libjpeg.lib", L"_MD_17_msvcrt.lib"}) {
+        if (!writeBytes(library + name, std::string(kCopyBytes, fill++))) {
+            throw std::runtime_error("cannot write the stored copies");
+        }
+    }
+}
+
+CopyList copiesOf(const Sandbox& sandbox, std::initializer_list<const wchar_t*> stored,
+                  std::size_t prefixLength) {
+    CopyList copies;
+    for (const wchar_t* name : stored) {
+        std::wstring active = std::wstring(name).substr(prefixLength);
+        if (active.starts_with(L"17_")) {
+            active.erase(0, 3);
+        }
+        copies.emplace_back(sandbox.libraryDirectory() + name, sandbox.libraryDirectory() + active);
+    }
+    return copies;
+}
+
+double timeBareCopies(const CopyList& copies) {
+    const auto begin = Clock::now();
+    for (const auto& [source, target] : copies) {
+        if (!::CopyFileW(source.c_str(), target.c_str(), FALSE)) {
+            throw std::runtime_error("a bare copy failed");
+        }
+    }
+    return millisecondsSince(begin);
+}
+
+// The click returns once the handler, copies included, has finished.
+double timeClick(HWND window, Control button) {
+    HWND control = ::GetDlgItem(window, static_cast<int>(button));
+    DWORD_PTR result = 0;
+    const auto begin = Clock::now();
+    if (!::SendMessageTimeoutW(control, BM_CLICK, 0, 0, SMTO_NORMAL, 120000, &result)) {
+        throw std::runtime_error("the click did not finish");
+    }
+    return millisecondsSince(begin);
+}
+
+void requireActive(const Sandbox& sandbox, const wchar_t* stored) {
+    const std::string bytes = readBytes(sandbox.libraryDirectory() + L"msvcrt.lib");
+    const std::string expected = readBytes(sandbox.libraryDirectory() + stored);
+    if (bytes != expected) {
+        throw std::runtime_error("msvcrt.lib is not the expected stored copy");
+    }
+}
+
+bool benchSwitch(int rounds) {
+    Sandbox sandbox;
+    writeLargeCopies(sandbox);
+    const CopyList dynamicUcrt =
+        copiesOf(sandbox, {L"_UC_libpng.lib", L"_UC_libjpeg.lib", L"_MD_17_msvcrt.lib"}, 4);
+    const CopyList pbCrt =
+        copiesOf(sandbox, {L"_PB_msvcrt.lib", L"_PB_libpng.lib", L"_PB_libjpeg.lib"}, 4);
+
+    ToolProcess tool;
+    if (!tool.start(sandbox.toolExecutable(), sandbox.ideEnvironment())) {
+        std::printf("cannot start Tarvex.exe\n");
+        return false;
+    }
+    HWND window = tool.waitForMainWindow();
+    if (!window) {
+        std::printf("Tarvex.exe showed no window\n");
+        return false;
+    }
+    timeClick(window, Control::btnMD); // warm the file cache
+    timeClick(window, Control::btnPB);
+
+    std::vector<double> clicks, bare;
+    for (int round = 0; round < rounds; ++round) {
+        const double md = timeClick(window, Control::btnMD);
+        requireActive(sandbox, L"_MD_17_msvcrt.lib");
+        const double pb = timeClick(window, Control::btnPB);
+        requireActive(sandbox, L"_PB_msvcrt.lib");
+        clicks.push_back(md + pb);
+        bare.push_back(timeBareCopies(dynamicUcrt) + timeBareCopies(pbCrt));
+    }
+    closeWindow(tool, window);
+
+    std::printf("switch /MD then PB's CRT, %d rounds, about 50 MB copied per switch:\n", rounds);
+    const Figures tarvex = figuresOf(clicks);
+    const Figures baseline = figuresOf(bare);
+    printFigures("Tarvex.exe clicks", tarvex);
+    printFigures("bare CopyFileW calls", baseline);
+    printRatio("ratio Tarvex/bare", tarvex.median / baseline.median, kSwitchTarget);
+    return true;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const long rounds = argc > 1 ? std::wcstol(argv[1], nullptr, 10) : kMinimumRounds;
+    if (rounds < kMinimumRounds || rounds > 1000) {
+        std::printf("usage: tarvex_switch_bench [ROUNDS >= %d]\n", kMinimumRounds);
+        return 2;
+    }
+    try {
+        return benchSwitch(static_cast<int>(rounds)) ? 0 : 1;
+    } catch (const std::exception& error) {
+        std::printf("bench failed: %s\n", error.what());
+        return 1;
+    }
+}
