@@ -13,9 +13,13 @@ tarvex_wine_env() {
     export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 }
 
-# Creates the prefix on first use: a virtual desktop gives real captions and
-# quick window closes. Later runs reuse it.
+# tarvex_prepare_prefix [DPI]: creates the prefix on first use: a virtual
+# desktop gives real captions and quick window closes. Later runs reuse it.
+# With a DPI, the screen of the prefix reports it (Wine takes it from
+# HKCU\Control Panel\Desktop LogPixels at each program's start); give such a
+# prefix a folder of its own.
 tarvex_prepare_prefix() {
+    local dpi=${1:-}
     if [ ! -f "$WINEPREFIX/.tarvex-ready" ]; then
         echo "wine: preparing prefix $WINEPREFIX"
         mkdir -p "$WINEPREFIX"
@@ -25,6 +29,12 @@ tarvex_prepare_prefix() {
             >/dev/null 2>&1
         "$WINESERVER" -w
         touch "$WINEPREFIX/.tarvex-ready"
+    fi
+    if [ -n "$dpi" ] && [ "$(cat "$WINEPREFIX/.tarvex-dpi" 2>/dev/null)" != "$dpi" ]; then
+        "$WINELOADER" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+            >/dev/null 2>&1 || return 1
+        "$WINESERVER" -w
+        echo "$dpi" >"$WINEPREFIX/.tarvex-dpi"
     fi
     "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true # already running is fine
 }

@@ -21,11 +21,6 @@ std::wstring ucrtQuestion(const std::wstring& architectureDirectory) {
            L"_M*_msvcrt.lib)";
 }
 
-std::wstring copyError(const std::wstring& source, const std::wstring& target) {
-    return L"Error copying from:\n'" + source + L"'\nto:\n'" + target + L"'\n\n\n" +
-           kAdministratorLine;
-}
-
 std::vector<std::wstring> textsOf(const std::vector<MessageBoxView>& boxes) {
     std::vector<std::wstring> texts;
     for (const auto& box : boxes) {
@@ -135,8 +130,9 @@ TEST(FirstRunFailures, AMissingUcrtImageLibraryShowsTheCopyErrorAndKeepsEarlierC
     ASSERT_EQ(run.boxes.size(), 4u);
     const auto& error = run.boxes[3];
     EXPECT_EQ(error.title, L"Tarvex - x64");
-    EXPECT_EQ(error.text, copyError(sandbox.architectureDirectory(Bitness::X64) + L"_UC_libpng.lib",
-                                    sandbox.libraryDirectory() + L"_UC_libpng.lib"));
+    EXPECT_EQ(error.text,
+              copyErrorText(sandbox.architectureDirectory(Bitness::X64) + L"_UC_libpng.lib",
+                            sandbox.libraryDirectory() + L"_UC_libpng.lib"));
     EXPECT_EQ(error.buttons, std::vector{IDOK});
     EXPECT_EQ(run.window, nullptr);
     EXPECT_EQ(tool.waitForExit(), 0u);
@@ -154,8 +150,8 @@ TEST(FirstRunFailures, AMissingLibraryDirectoryFailsTheFirstBackup) {
 
     ASSERT_EQ(run.boxes.size(), 2u);
     EXPECT_EQ(run.boxes[0].text, kBackupQuestions[0]);
-    EXPECT_EQ(run.boxes[1].text, copyError(sandbox.libraryDirectory() + L"msvcrt.lib",
-                                           sandbox.libraryDirectory() + L"_PB_msvcrt.lib"));
+    EXPECT_EQ(run.boxes[1].text, copyErrorText(sandbox.libraryDirectory() + L"msvcrt.lib",
+                                               sandbox.libraryDirectory() + L"_PB_msvcrt.lib"));
     EXPECT_EQ(tool.waitForExit(), 0u);
     EXPECT_FALSE(pathExists(sandbox.libraryDirectory()));
 }

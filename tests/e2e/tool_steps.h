@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -53,10 +54,49 @@ inline std::wstring titleFor(Bitness bitness) {
     return L"Tarvex - " + architectureName(bitness);
 }
 
+// The state file as the tool writes it for a selection record.
+inline std::string stateFile(const std::string& record) {
+    return "\xEF\xBB\xBF\r\n[Settings]\r\nlast = " + record + "\r\n";
+}
+
 // The state file as the first start creates it: PB's CRT recorded.
-inline const std::string kFreshStateFile = "\xEF\xBB\xBF\r\n[Settings]\r\nlast = 0,0,1,0\r\n";
+inline const std::string kFreshStateFile = stateFile("0,0,1,0");
 
 inline const std::wstring kAdministratorLine =
     L"(Make sure that you've started the PB IDE as Administrator if UAC is enabled!)";
+
+inline std::wstring copyErrorText(const std::wstring& source, const std::wstring& target) {
+    return L"Error copying from:\n'" + source + L"'\nto:\n'" + target + L"'\n\n\n" +
+           kAdministratorLine;
+}
+
+// One sandbox and the tool started on it as often as a test needs; the first
+// start answers the first-run questions with Yes.
+struct ToolSession {
+    explicit ToolSession(const SandboxLayout& layout = {}) : sandbox(layout) {}
+
+    // target: the file name the IDE builds, which decides btnPngJpeg.
+    WindowDriver start(const std::wstring& target = L"Game.exe") {
+        tool.emplace();
+        // A window that appears under the pointer gets a mouse move, whose
+        // help text would then stand in txtStatus from the start.
+        ::SetCursorPos(0, 0);
+        auto environment = sandbox.ideEnvironment();
+        environment[L"PB_TOOL_Executable"] = sandbox.root() + L"Project\\" + target;
+        if (!tool->start(sandbox.toolExecutable(), environment)) {
+            return WindowDriver{};
+        }
+        window = WindowDriver(answerUntilWindow(*tool, IDYES).window);
+        return window;
+    }
+    std::optional<DWORD> close() { return closeWindow(*tool, window.handle()); }
+    std::string library(const std::wstring& name) const {
+        return readBytes(sandbox.libraryDirectory() + name);
+    }
+
+    Sandbox sandbox;
+    std::optional<ToolProcess> tool;
+    WindowDriver window;
+};
 
 } // namespace tarvex::e2e

@@ -164,6 +164,123 @@ void answer(HWND box, int button) {
     }
 }
 
+int screenDpi() {
+    static const bool aware = ::SetProcessDPIAware() != FALSE;
+    (void)aware;
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+int scaled(int logical) {
+    return ::MulDiv(logical, screenDpi(), 96);
+}
+
+WindowDriver::WindowDriver(HWND window) : window_(window) {
+    screenDpi();
+}
+
+HWND WindowDriver::control(Control id) const {
+    return ::GetDlgItem(window_, static_cast<int>(id));
+}
+
+bool WindowDriver::click(Control id) const {
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutW(control(id), BM_CLICK, 0, 0, SMTO_NORMAL,
+                                 static_cast<UINT>(kPatience / 1ms), &result) != 0;
+}
+
+void WindowDriver::postClick(Control id) const {
+    ::PostMessageW(control(id), BM_CLICK, 0, 0);
+}
+
+bool WindowDriver::select(Control list, int index) const {
+    HWND combo = control(list);
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0, SMTO_NORMAL,
+                          static_cast<UINT>(kPatience / 1ms), &result);
+    return ::SendMessageTimeoutW(window_, WM_COMMAND,
+                                 MAKEWPARAM(static_cast<int>(list), CBN_SELCHANGE),
+                                 reinterpret_cast<LPARAM>(combo), SMTO_NORMAL,
+                                 static_cast<UINT>(kPatience / 1ms), &result) != 0;
+}
+
+int WindowDriver::state(Control id) const {
+    HWND window = control(id);
+    const UINT message = className(window) == L"ComboBox" ? CB_GETCURSEL : BM_GETCHECK;
+    return static_cast<int>(::SendMessageW(window, message, 0, 0));
+}
+
+std::vector<std::wstring> WindowDriver::items(Control list) const {
+    HWND combo = control(list);
+    std::vector<std::wstring> texts;
+    const auto count = ::SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (WPARAM index = 0; static_cast<LRESULT>(index) < count; ++index) {
+        const auto length = ::SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
+        std::wstring item(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+        const auto copied =
+            ::SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(item.data()));
+        item.resize(static_cast<std::size_t>(std::max<LRESULT>(copied, 0)));
+        texts.push_back(item);
+    }
+    return texts;
+}
+
+RECT WindowDriver::rect(Control id) const {
+    RECT area{};
+    ::GetWindowRect(control(id), &area);
+    ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&area), 2);
+    return area;
+}
+
+SIZE WindowDriver::clientSize() const {
+    RECT area{};
+    ::GetClientRect(window_, &area);
+    return {area.right, area.bottom};
+}
+
+POINT WindowDriver::position() const {
+    RECT frame{};
+    ::GetWindowRect(window_, &frame);
+    return {frame.left, frame.top};
+}
+
+std::wstring WindowDriver::hover(Control id, const std::wstring& expected,
+                                 std::chrono::milliseconds patience) const {
+    HWND target = control(id);
+    RECT area{};
+    ::GetClientRect(target, &area);
+    return pointAt(target, {area.right / 2, area.bottom / 2}, expected, patience);
+}
+
+std::wstring WindowDriver::hoverAt(POINT client, const std::wstring& expected,
+                                   std::chrono::milliseconds patience) const {
+    return pointAt(window_, client, expected, patience);
+}
+
+std::wstring WindowDriver::pointAt(HWND target, POINT client, const std::wstring& expected,
+                                   std::chrono::milliseconds patience) const {
+    POINT onScreen = client;
+    ::ClientToScreen(target, &onScreen);
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    std::wstring shown;
+    do {
+        // Under Wine the X server's echo of an earlier pointer warp can put
+        // the pointer back after the move was posted; the window then sees
+        // no change. Moving again is harmless, as an unchanged control
+        // leaves txtStatus alone.
+        ::SetCursorPos(onScreen.x, onScreen.y);
+        ::PostMessageW(target, WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
+        const auto round = std::min(deadline, std::chrono::steady_clock::now() + 250ms);
+        while ((shown = text(Control::txtStatus)) != expected &&
+               std::chrono::steady_clock::now() < round) {
+            std::this_thread::sleep_for(10ms);
+        }
+    } while (shown != expected && std::chrono::steady_clock::now() < deadline);
+    return shown;
+}
+
 bool saveWindowPicture(HWND window, const std::wstring& path) {
     RECT frame{};
     if (!::GetWindowRect(window, &frame)) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/control_view.h"
 #include "platform/win32/unique_handle.h"
 
 namespace tarvex::e2e {
@@ -59,6 +60,54 @@ MessageBoxView readMessageBox(HWND box);
 void answer(HWND box, int button);
 std::wstring windowText(HWND window);
 std::wstring className(HWND window);
+
+// The screen's dots per inch. Makes the process DPI aware first, as Windows
+// reports unscaled coordinates of an aware window only to aware callers.
+int screenDpi();
+// A logical 96-dpi length in the screen's pixels.
+int scaled(int logical);
+
+// Works the main window's controls by identifier. Clicks and list choices are
+// sent, so they return once the window has handled them.
+class WindowDriver {
+public:
+    // Makes the process DPI aware, so every size read is in the screen's pixels.
+    explicit WindowDriver(HWND window = nullptr);
+    HWND handle() const { return window_; }
+    HWND control(Control id) const;
+
+    bool click(Control id) const;
+    // For a click that opens a message box, which would block a sent one.
+    void postClick(Control id) const;
+    // Selects an item and notifies the window as a user's choice does.
+    bool select(Control list, int index) const;
+
+    // Check state of a button, selected index of a list.
+    int state(Control id) const;
+    std::wstring text(Control id) const { return windowText(control(id)); }
+    bool enabled(Control id) const { return ::IsWindowEnabled(control(id)); }
+    bool visible(Control id) const { return ::IsWindowVisible(control(id)); }
+    LONG style(Control id) const { return ::GetWindowLongW(control(id), GWL_STYLE); }
+    std::vector<std::wstring> items(Control list) const;
+    // In the main window's client coordinates.
+    RECT rect(Control id) const;
+    SIZE clientSize() const;
+    POINT position() const;
+
+    // Moves the pointer to the middle of a control (or to a client point) and
+    // tells the window, then waits until txtStatus shows expected or patience
+    // runs out. Returns what txtStatus shows at the end.
+    std::wstring hover(Control id, const std::wstring& expected,
+                       std::chrono::milliseconds patience = 5s) const;
+    std::wstring hoverAt(POINT client, const std::wstring& expected,
+                         std::chrono::milliseconds patience = 5s) const;
+
+private:
+    std::wstring pointAt(HWND target, POINT client, const std::wstring& expected,
+                         std::chrono::milliseconds patience) const;
+
+    HWND window_;
+};
 
 // Saves what the screen shows of a window as a 24-bit BMP file.
 bool saveWindowPicture(HWND window, const std::wstring& path);
