@@ -92,11 +92,11 @@ void MainWindow::createControls(HINSTANCE instance) {
     messageFont_ = createMessageFont();
     HFONT font =
         messageFont_ ? messageFont_.get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-    for (const ControlSpec& spec : kControlTable) {
+    for (const ControlSpec& row : kControlTable) {
         HWND control = ::CreateWindowExW(
-            spec.exStyle, spec.windowClass, spec.text, spec.style, scaled(spec.x), scaled(spec.y),
-            scaled(spec.width), scaled(spec.height), window_.get(),
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+            row.exStyle, row.windowClass, row.text, row.style, scaled(row.x), scaled(row.y),
+            scaled(row.width), scaled(row.height), window_.get(),
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance, nullptr);
         setFont(control, font);
     }
     ::SendMessageW(::GetDlgItem(window_.get(), static_cast<int>(Control::edtSdkVersion)),
