@@ -1,12 +1,17 @@
 // scripts/demo: runs the first start of Tarvex on a sandbox installation the
-// way a user meets it, answering every question Yes, and saves a picture of
-// each message box and of the window. With --interactive it only prepares
-// the sandbox, starts the tool and waits for the user to close it.
+// way a user meets it, answering every question Yes, then works the window:
+// a few runtime switches, the build pane and the hover help. It prints which
+// stored copy each active library equals after every click and saves a
+// picture of each message box and of the window at its main steps. With
+// --interactive it only prepares the sandbox, starts the tool and waits for
+// the user to close it.
 #include <cstdio>
 #include <string>
 
 #include "tool_steps.h"
+#include "ui/hover_help.h"
 
+using namespace tarvex;
 using namespace tarvex::e2e;
 
 namespace {
@@ -26,6 +31,72 @@ std::wstring oneLine(std::wstring text) {
     return text;
 }
 
+// Which stored copy (a name starting with "_") each active library equals.
+void showActiveLibraries(const Sandbox& sandbox) {
+    const auto files = snapshot(sandbox.libraryDirectory());
+    for (const wchar_t* active : {L"msvcrt.lib", L"libpng.lib", L"libjpeg.lib"}) {
+        std::wstring equal = L"no stored copy";
+        for (const auto& [name, bytes] : files) {
+            if (name.starts_with(L"_") && bytes == files.at(active)) {
+                equal = name;
+                break;
+            }
+        }
+        say(L"    " + std::wstring(active) + L" = " + equal);
+    }
+}
+
+void picture(HWND window, const std::wstring& path) {
+    ::Sleep(300); // let the window paint first
+    saveWindowPicture(window, path);
+    say(L"  picture -> " + path);
+}
+
+void clickAndShow(const WindowDriver& window, const Sandbox& sandbox, Control button,
+                  const std::wstring& what) {
+    window.click(button);
+    const std::string state = readBytes(sandbox.libraryDirectory() + L"Tarvex.cfg");
+    const std::size_t at = state.find("last = ");
+    const std::string record =
+        at == std::string::npos ? "nothing" : state.substr(at + 7, state.find('\r', at) - at - 7);
+    say(L"clicked " + what + L"; Tarvex.cfg records " + std::wstring(record.begin(), record.end()));
+    showActiveLibraries(sandbox);
+}
+
+void hoverAndShow(const WindowDriver& window, Control control, const std::wstring& what) {
+    const bool debug = window.state(Control::chkDebug) != 0;
+    const auto expected = hoverHelpText(static_cast<int>(control), debug).value_or(L"");
+    say(L"pointer over " + what + L": \"" + window.hover(control, expected) + L"\"");
+}
+
+// The window as a user works it after the first run.
+int workTheWindow(const ToolProcess& tool, HWND handle, const Sandbox& sandbox,
+                  const std::wstring& pictures) {
+    const WindowDriver window(handle);
+    say(L"window: \"" + windowText(handle) + L"\"; active libraries:");
+    showActiveLibraries(sandbox);
+    picture(handle, pictures + L"window-start.bmp");
+
+    clickAndShow(window, sandbox, Control::btnMD,
+                 L"/MD with " + window.text(Control::cmbUcrtVersion));
+    picture(handle, pictures + L"window-after-switch.bmp");
+    window.click(Control::chkDebug);
+    clickAndShow(window, sandbox, Control::btnMT, L"/MTd (Dbg ticked)");
+    clickAndShow(window, sandbox, Control::btnPB, L"PB's CRT");
+
+    window.click(Control::chkBuildPane);
+    const SIZE client = window.clientSize();
+    say(L"ticked Build: client area " + std::to_wstring(client.cx) + L" x " +
+        std::to_wstring(client.cy));
+    hoverAndShow(window, Control::btnBuild, L"Build");
+    hoverAndShow(window, Control::btnMD, L"/MDd");
+    picture(handle, pictures + L"window-build-pane.bmp");
+
+    const auto code = closeWindow(tool, handle);
+    say(L"closed the window; exit code " + (code ? std::to_wstring(*code) : L"none"));
+    return code == 0u ? 0 : 1;
+}
+
 int driveFirstRun(const Sandbox& sandbox, const std::wstring& pictures) {
     ToolProcess tool;
     if (!tool.start(sandbox.toolExecutable(), sandbox.ideEnvironment())) {
@@ -35,13 +106,7 @@ int driveFirstRun(const Sandbox& sandbox, const std::wstring& pictures) {
     int number = 0;
     for (;;) {
         if (HWND window = tool.waitForMainWindow(0ms)) {
-            ::Sleep(300); // let the window paint before the picture
-            const std::wstring picture = pictures + L"window.bmp";
-            saveWindowPicture(window, picture);
-            say(L"window: \"" + windowText(window) + L"\"  -> " + picture);
-            const auto code = closeWindow(tool, window);
-            say(L"closed the window; exit code " + (code ? std::to_wstring(*code) : L"none"));
-            return code == 0u ? 0 : 1;
+            return workTheWindow(tool, window, sandbox, pictures);
         }
         if (HWND box = tool.waitForMessageBox(0ms)) {
             ::Sleep(300);
