@@ -101,8 +101,9 @@ void MainWindow::createControls(HINSTANCE instance) {
     }
     ::SendMessageW(::GetDlgItem(window_.get(), static_cast<int>(Control::edtSdkVersion)),
                    EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(L"SDK: latest"));
-    // Accepting dropped shortcuts (the native-tools prompts) is set up here
-    // once file drop exists.
+    // Two pieces follow once they exist: the coffee picture goes on
+    // btnCoffee here, and the window starts accepting dropped shortcuts (the
+    // native-tools prompts) here.
 }
 
 void MainWindow::prepareControls() {
