@@ -9,6 +9,7 @@ void fillVsVersionList(const ToolContext& context, ToolServices& services, Contr
     for (const auto& [name, vcvarsall] : readVsLinks(context, services)) {
         view.addItem(Control::cmbVsVersion, L" " + name, vcvarsall);
     }
+    view.selectItem(Control::cmbVsVersion, 0);
 }
 
 } // namespace tarvex

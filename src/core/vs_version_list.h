@@ -8,7 +8,8 @@
 namespace tarvex {
 
 // Refills cmbVsVersion from the registered shortcuts of this architecture:
-// " " + shortcut name, with the vcvarsall.bat path as the item's data.
+// " " + shortcut name, with the vcvarsall.bat path as the item's data; the
+// first one is selected.
 void fillVsVersionList(const ToolContext& context, ToolServices& services, ControlView& view);
 
 } // namespace tarvex

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/library_switch.h"
+#include "core/vs_version_list.h"
 #include "fake_services.h"
 #include "memory_view.h"
 
@@ -102,6 +103,13 @@ TEST_F(SettingsTest, ShortcutsAreStoredOncePerNameAndListedForThisArchitecture) 
               (std::vector<Link>{
                   {L"x64 Native Tools Command Prompt for VS 2019", L"C:\\VS19\\vcvarsall.bat"}}))
         << "the marker is case-sensitive";
+
+    view.addItem(Control::cmbVsVersion, L" stale entry", L"C:\\old\\vcvarsall.bat");
+    fillVsVersionList(context, tool.services, view);
+    EXPECT_EQ(view.controls[Control::cmbVsVersion].items,
+              std::vector<std::wstring>{L" x64 Native Tools Command Prompt for VS 2019"});
+    EXPECT_EQ(view.text(Control::cmbVsVersion), L" x64 Native Tools Command Prompt for VS 2019");
+    EXPECT_EQ(view.itemData(Control::cmbVsVersion, 0), L"C:\\VS19\\vcvarsall.bat");
 }
 
 } // namespace
