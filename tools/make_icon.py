@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the program icon (16, 32 and 48 px, 32-bit with alpha) as an .ico.
+"""Draws the program icon (16, 24, 32, 48 and 64 px, 32-bit with alpha) as an .ico.
 
 The committed src/resources/tarvex.ico was made with this script; run it again
 after changing the drawing: tools/make_icon.py src/resources/tarvex.ico
@@ -38,7 +38,7 @@ def image(size):
 
 
 def main(path):
-    sizes = (16, 32, 48)
+    sizes = (16, 24, 32, 48, 64)
     images = [image(s) for s in sizes]
     out = struct.pack("<HHH", 0, 1, len(sizes))
     offset = 6 + 16 * len(sizes)
