@@ -72,23 +72,15 @@ bool sampleStart(const Program& program, std::vector<double>& times) {
     return false;
 }
 
-// The first run asks its questions; the timed runs after it ask none.
-bool answerFirstRun(const Sandbox& sandbox) {
-    ToolProcess tool;
-    if (!tool.start(sandbox.toolExecutable(), sandbox.ideEnvironment())) {
-        return false;
-    }
-    const RunUntilWindow run = answerUntilWindow(tool, IDYES);
-    std::printf("first run: %zu questions answered Yes\n", run.boxes.size());
-    return run.window && closeWindow(tool, run.window) == 0u;
-}
-
 bool benchStartup(int starts) {
     Sandbox sandbox;
-    if (!answerFirstRun(sandbox)) {
+    // The first run asks its questions; the timed runs after it ask none.
+    const auto questions = completeFirstRun(sandbox);
+    if (!questions) {
         std::printf("the first run of Tarvex.exe did not reach its window\n");
         return false;
     }
+    std::printf("first run: %zu questions answered Yes\n", *questions);
     const Program tarvex{"Tarvex.exe", sandbox.toolExecutable(), sandbox.ideEnvironment(),
                          kMainWindowClass};
     const Program minimal{

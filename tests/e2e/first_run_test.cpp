@@ -195,13 +195,7 @@ TEST(HostDetection, ACompilerOutsideACompilersFolderKeepsItsLibrariesBesideIt) {
 
 TEST(HostDetection, ALaterStartAsksNothingAndClosingWritesNothing) {
     Sandbox sandbox;
-    {
-        ToolProcess first;
-        ASSERT_TRUE(first.start(sandbox.toolExecutable(), sandbox.ideEnvironment()));
-        const auto run = answerUntilWindow(first, IDYES);
-        ASSERT_NE(run.window, nullptr);
-        ASSERT_EQ(closeWindow(first, run.window), 0u);
-    }
+    ASSERT_TRUE(completeFirstRun(sandbox));
     const auto before = snapshot(sandbox.root());
     ToolProcess second;
     ASSERT_TRUE(second.start(sandbox.toolExecutable(), sandbox.ideEnvironment()));

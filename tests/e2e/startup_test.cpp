@@ -24,18 +24,9 @@ TEST(Startup, StartedByHandShowsOnlyTheIdeNoticeAndCreatesNoFile) {
     EXPECT_EQ(snapshot(sandbox.root()), before);
 }
 
-// Fills a sandbox's library directory so that a start asks nothing.
-void completeFirstRun(const Sandbox& sandbox) {
-    ToolProcess first;
-    ASSERT_TRUE(first.start(sandbox.toolExecutable(), sandbox.ideEnvironment()));
-    const auto run = answerUntilWindow(first, IDYES);
-    ASSERT_NE(run.window, nullptr);
-    ASSERT_EQ(closeWindow(first, run.window), 0u);
-}
-
 TEST(Startup, ASecondCopyEndsAtOnceAndLeavesTheFirstRunning) {
     Sandbox sandbox;
-    completeFirstRun(sandbox);
+    ASSERT_TRUE(completeFirstRun(sandbox));
     ToolProcess first;
     ASSERT_TRUE(first.start(sandbox.toolExecutable(), sandbox.ideEnvironment()));
     HWND window = first.waitForMainWindow();
@@ -54,7 +45,7 @@ TEST(Startup, ASecondCopyEndsAtOnceAndLeavesTheFirstRunning) {
 
 TEST(Startup, TheWindowIsOwnedByTheIdeWindowAndClosingItWritesNothing) {
     Sandbox sandbox;
-    completeFirstRun(sandbox);
+    ASSERT_TRUE(completeFirstRun(sandbox));
     UniqueWindow ide(::CreateWindowExW(0, L"STATIC", L"IDE", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
                                        nullptr, nullptr, nullptr, nullptr));
     ASSERT_TRUE(ide);
@@ -76,7 +67,7 @@ TEST(Startup, TheWindowIsOwnedByTheIdeWindowAndClosingItWritesNothing) {
 
 TEST(Startup, AnOwnerNumberThatIsNoWindowEndsTheToolSilently) {
     Sandbox sandbox;
-    completeFirstRun(sandbox);
+    ASSERT_TRUE(completeFirstRun(sandbox));
     for (const wchar_t* owner : {L"987654321", L"18446744073709551613", L"99999999999999999999"}) {
         auto environment = sandbox.ideEnvironment();
         environment[L"PB_TOOL_MainWindow"] = owner;
@@ -90,7 +81,7 @@ TEST(Startup, AnOwnerNumberThatIsNoWindowEndsTheToolSilently) {
 
 TEST(Startup, AnOwnerThatIsNoNumberLeavesTheWindowUnowned) {
     Sandbox sandbox;
-    completeFirstRun(sandbox);
+    ASSERT_TRUE(completeFirstRun(sandbox));
     auto environment = sandbox.ideEnvironment();
     environment[L"PB_TOOL_MainWindow"] = L"main window";
     ToolProcess tool;

@@ -50,6 +50,21 @@ inline std::optional<DWORD> closeWindow(const ToolProcess& tool, HWND window) {
     return tool.waitForExit();
 }
 
+// Runs the first start on a sandbox with Yes to every question and closes the
+// window, so later starts ask nothing. Returns how many questions were
+// answered; nothing when the window never came or the tool did not end with 0.
+inline std::optional<std::size_t> completeFirstRun(const Sandbox& sandbox) {
+    ToolProcess first;
+    if (!first.start(sandbox.toolExecutable(), sandbox.ideEnvironment())) {
+        return std::nullopt;
+    }
+    const RunUntilWindow run = answerUntilWindow(first, IDYES);
+    if (!run.window || closeWindow(first, run.window) != 0u) {
+        return std::nullopt;
+    }
+    return run.boxes.size();
+}
+
 inline std::wstring titleFor(Bitness bitness) {
     return L"Tarvex - " + architectureName(bitness);
 }
