@@ -20,7 +20,7 @@
 #include "core/library_store.h"
 #include "platform/win32/win32_byte_file.h"
 #include "platform/win32/win32_file_system.h"
-#include "tool_steps.h"
+#include "driver.h"
 #include "ui/main_window.h"
 #include "ui/sounds.h"
 
@@ -75,12 +75,15 @@ bool sampleStart(const Program& program, std::vector<double>& times) {
 bool benchStartup(int starts) {
     Sandbox sandbox;
     // The first run asks its questions; the timed runs after it ask none.
-    const auto questions = completeFirstRun(sandbox);
-    if (!questions) {
+    ToolProcess first;
+    const auto run = first.start(sandbox.toolExecutable(), sandbox.ideEnvironment())
+                         ? answerUntilWindow(first, IDYES)
+                         : RunUntilWindow{};
+    if (!run.window || closeWindow(first, run.window) != 0u) {
         std::printf("the first run of Tarvex.exe did not reach its window\n");
         return false;
     }
-    std::printf("first run: %zu questions answered Yes\n", *questions);
+    std::printf("first run: %zu questions answered Yes\n", run.boxes.size());
     const Program tarvex{"Tarvex.exe", sandbox.toolExecutable(), sandbox.ideEnvironment(),
                          kMainWindowClass};
     const Program minimal{

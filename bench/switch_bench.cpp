@@ -13,7 +13,7 @@
 
 #include "bench_figures.h"
 #include "core/control_view.h"
-#include "tool_steps.h"
+#include "driver.h"
 
 using namespace tarvex;
 using namespace tarvex::e2e;

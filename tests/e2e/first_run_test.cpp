@@ -1,211 +1,154 @@
+// Start-up of the real Tarvex.exe: the first-run questions and copies, the
+// single-instance lock, the IDE's variables and the owner window.
 #include <gtest/gtest.h>
 
-#include "tool_steps.h"
+#include "driver.h"
 
 namespace tarvex::e2e {
 namespace {
 
-const std::vector<std::wstring> kBackupQuestions{
-    L"Is your current 'msvcrt.lib' the original PB CRT?\n\nIf not, please change it back...",
-    L"Is your current 'libpng.lib' the one that came with PB?\n\nIf not, please change it back...",
-    L"Is your current 'libjpeg.lib' the one that came with PB?\n\nIf not, please change it "
-    L"back...",
-};
-
-const std::vector<std::wstring> kRuntimes{L"_MD_msvcrt.lib",    L"_MT_msvcrt.lib",
-                                          L"_MDd_msvcrt.lib",   L"_MTd_msvcrt.lib",
-                                          L"_MD_17_msvcrt.lib", L"_MT_16_msvcrt.lib"};
-
-std::wstring ucrtQuestion(const std::wstring& architectureDirectory) {
-    return L"Do you want to copy all available UCRT libraries to PB?\n\n(" + architectureDirectory +
-           L"_M*_msvcrt.lib)";
-}
-
-std::vector<std::wstring> textsOf(const std::vector<MessageBoxView>& boxes) {
-    std::vector<std::wstring> texts;
-    for (const auto& box : boxes) {
-        texts.push_back(box.text);
+std::vector<MessageBoxView> firstRunQuestions(const Sandbox& sandbox, Bitness bitness) {
+    const std::wstring back = L"?\n\nIf not, please change it back...";
+    std::vector<MessageBoxView> boxes;
+    for (const auto& text : {L"Is your current 'msvcrt.lib' the original PB CRT" + back,
+                             L"Is your current 'libpng.lib' the one that came with PB" + back,
+                             L"Is your current 'libjpeg.lib' the one that came with PB" + back,
+                             L"Do you want to copy all available UCRT libraries to PB?\n\n(" +
+                                 sandbox.architectureDirectory(bitness) + L"_M*_msvcrt.lib)"}) {
+        boxes.push_back({L"Tarvex - " + architectureName(bitness), text, {IDYES, IDNO}});
     }
-    return texts;
-}
-
-// What the library directory holds after a first run with Yes to every
-// question: PB's files, their backups, the architecture's libraries and the
-// state file.
-std::map<std::wstring, std::string> libraryAfterFirstRun(Bitness bitness) {
-    std::map<std::wstring, std::string> files;
-    for (const wchar_t* name : {L"msvcrt.lib", L"libpng.lib", L"libjpeg.lib"}) {
-        files[name] = sandboxContent(L"PB", name);
-        files[std::wstring(L"_PB_") + name] = sandboxContent(L"PB", name);
-    }
-    for (const wchar_t* name : {L"_UC_libpng.lib", L"_UC_libjpeg.lib"}) {
-        files[name] = sandboxContent(architectureName(bitness), name);
-    }
-    for (const auto& name : kRuntimes) {
-        files[name] = sandboxContent(architectureName(bitness), name);
-    }
-    files[L"Tarvex.cfg"] = kFreshStateFile;
-    return files;
+    return boxes;
 }
 
 class FirstRun : public ::testing::TestWithParam<Bitness> {};
 
-TEST_P(FirstRun, YesToEveryQuestionStoresByteIdenticalCopiesAndOpensTheWindow) {
+TEST_P(FirstRun, YesToEveryQuestionStoresByteIdenticalCopiesAndLaterStartsAskNothing) {
     const Bitness bitness = GetParam();
+    const std::wstring architecture = architectureName(bitness);
     Sandbox sandbox({.compiler = bitness});
-    ::CreateDirectoryW((sandbox.architectureDirectory(bitness) + L"_MTd_17_msvcrt.lib").c_str(),
-                       nullptr);
-    ToolProcess tool;
-    ASSERT_TRUE(tool.start(sandbox.toolExecutable(), sandbox.ideEnvironment()));
-
-    const auto run = answerUntilWindow(tool, IDYES);
-
-    auto expectedTexts = kBackupQuestions;
-    expectedTexts.push_back(ucrtQuestion(sandbox.architectureDirectory(bitness)));
-    EXPECT_EQ(textsOf(run.boxes), expectedTexts);
-    for (const auto& box : run.boxes) {
-        EXPECT_EQ(box.title, titleFor(bitness));
-        EXPECT_EQ(box.buttons, (std::vector{IDYES, IDNO}));
-    }
-    ASSERT_NE(run.window, nullptr);
-    EXPECT_EQ(windowText(run.window), titleFor(bitness));
-    EXPECT_EQ(snapshot(sandbox.libraryDirectory()), libraryAfterFirstRun(bitness))
-        << "directories in the architecture folder are not copied";
-    EXPECT_EQ(closeWindow(tool, run.window), 0u);
-}
-
-INSTANTIATE_TEST_SUITE_P(Compilers, FirstRun, ::testing::Values(Bitness::X86, Bitness::X64),
-                         [](const auto& param) {
-                             return param.param == Bitness::X86 ? "x86" : "x64";
-                         });
-
-TEST(FirstRunAnswers, NoToTheFirstQuestionEndsTheToolAndCopiesNothing) {
-    Sandbox sandbox;
-    const auto before = snapshot(sandbox.root());
-    ToolProcess tool;
-    ASSERT_TRUE(tool.start(sandbox.toolExecutable(), sandbox.ideEnvironment()));
-
-    const auto run = answerUntilWindow(tool, IDNO);
-
-    EXPECT_EQ(textsOf(run.boxes), std::vector{kBackupQuestions[0]});
-    EXPECT_EQ(run.window, nullptr);
-    EXPECT_EQ(tool.waitForExit(), 0u);
-    EXPECT_EQ(snapshot(sandbox.root()), before);
-}
-
-TEST(FirstRunAnswers, NoToTheUcrtQuestionIsAskedAgainAtTheNextStart) {
-    Sandbox sandbox;
-    for (int start = 0; start < 2; ++start) {
+    fs::create_directory(sandbox.architectureDirectory(bitness) + L"_MTd_17_msvcrt.lib");
+    for (const auto& answers : {std::vector{IDYES}, std::vector{IDNO}}) {
+        const auto before = snapshot(sandbox.root());
         ToolProcess tool;
         ASSERT_TRUE(tool.start(sandbox.toolExecutable(), sandbox.ideEnvironment()));
-        HWND box = nullptr;
-        for (int question = 0; (box = tool.waitForMessageBox()); ++question) {
-            const auto view = readMessageBox(box);
-            const bool ucrt = view.text.starts_with(L"Do you want");
-            answer(box, ucrt ? IDNO : IDYES);
-            while (::IsWindow(box)) {
-                ::Sleep(10);
-            }
-            if (ucrt) {
-                EXPECT_EQ(question, start == 0 ? 3 : 0);
-                break;
-            }
+        const auto run = answerUntilWindow(tool, answers);
+        ASSERT_NE(run.window, nullptr);
+        EXPECT_EQ(windowText(run.window), L"Tarvex - " + architecture);
+        EXPECT_EQ(closeWindow(tool, run.window), 0u);
+        if (answers[0] == IDNO) {
+            EXPECT_TRUE(run.boxes.empty());
+            EXPECT_EQ(snapshot(sandbox.root()), before) << "a later start writes nothing";
+            break;
         }
-        ASSERT_NE(box, nullptr) << "start " << start << " did not ask for the UCRT libraries";
-        HWND window = tool.waitForMainWindow();
-        ASSERT_NE(window, nullptr);
-        EXPECT_EQ(closeWindow(tool, window), 0u);
+        EXPECT_EQ(run.boxes, firstRunQuestions(sandbox, bitness));
+        std::map<std::wstring, std::string> library{{L"Tarvex.cfg", stateFile("0,0,1,0")}};
+        for (const wchar_t* name : {L"msvcrt.lib", L"libpng.lib", L"libjpeg.lib"}) {
+            library[name] = library[std::wstring(L"_PB_") + name] = sandboxContent(L"PB", name);
+        }
+        for (const wchar_t* name :
+             {L"_UC_libpng.lib", L"_UC_libjpeg.lib", L"_MD_msvcrt.lib", L"_MT_msvcrt.lib",
+              L"_MDd_msvcrt.lib", L"_MTd_msvcrt.lib", L"_MD_17_msvcrt.lib", L"_MT_16_msvcrt.lib"}) {
+            library[name] = sandboxContent(architecture, name);
+        }
+        EXPECT_EQ(snapshot(sandbox.libraryDirectory()), library) << "folders are not copied";
+        EXPECT_EQ(readBytes(sandbox.toolDirectory() + L"Tarvex.ini"), settingsFile("0"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Compilers, FirstRun, ::testing::Values(Bitness::X86, Bitness::X64));
+
+TEST(FirstRunAnswers, NoEndsTheToolNoToTheUcrtQuestionAsksAgainAndAFailedCopyEnds) {
+    const struct {
+        std::vector<int> answers;
+        std::size_t boxes;
+        bool window;
+    } starts[] = {{{IDNO}, 1, false}, {{IDYES, IDYES, IDYES, IDNO}, 4, true}, {{IDNO}, 1, true}};
+    Sandbox sandbox;
+    const auto untouched = snapshot(sandbox.root());
+    const auto questions = firstRunQuestions(sandbox, Bitness::X64);
+    for (const auto& start : starts) {
+        ToolProcess tool;
+        ASSERT_TRUE(tool.start(sandbox.toolExecutable(), sandbox.ideEnvironment()));
+        const auto run = answerUntilWindow(tool, start.answers);
+        ASSERT_EQ(run.boxes.size(), start.boxes);
+        EXPECT_EQ(run.boxes.back(), questions[start.window ? 3 : 0]);
+        EXPECT_EQ(run.window ? closeWindow(tool, run.window) : tool.waitForExit(), 0u);
+        EXPECT_EQ(run.window != nullptr, start.window);
+        EXPECT_TRUE(start.window || snapshot(sandbox.root()) == untouched);
     }
     EXPECT_FALSE(pathExists(sandbox.libraryDirectory() + L"_MD_msvcrt.lib"));
-}
 
-TEST(FirstRunFailures, AMissingUcrtImageLibraryShowsTheCopyErrorAndKeepsEarlierCopies) {
-    Sandbox sandbox;
-    ::DeleteFileW((sandbox.architectureDirectory(Bitness::X64) + L"_UC_libpng.lib").c_str());
+    Sandbox failing;
+    fs::remove(failing.architectureDirectory(Bitness::X64) + L"_UC_libpng.lib");
     ToolProcess tool;
-    ASSERT_TRUE(tool.start(sandbox.toolExecutable(), sandbox.ideEnvironment()));
-
+    ASSERT_TRUE(tool.start(failing.toolExecutable(), failing.ideEnvironment()));
     const auto run = answerUntilWindow(tool, IDYES);
-
     ASSERT_EQ(run.boxes.size(), 4u);
-    const auto& error = run.boxes[3];
-    EXPECT_EQ(error.title, L"Tarvex - x64");
-    EXPECT_EQ(error.text,
-              copyErrorText(sandbox.architectureDirectory(Bitness::X64) + L"_UC_libpng.lib",
-                            sandbox.libraryDirectory() + L"_UC_libpng.lib"));
-    EXPECT_EQ(error.buttons, std::vector{IDOK});
-    EXPECT_EQ(run.window, nullptr);
+    EXPECT_EQ(run.boxes[3].text,
+              copyErrorText(failing.architectureDirectory(Bitness::X64) + L"_UC_libpng.lib",
+                            failing.libraryDirectory() + L"_UC_libpng.lib"));
+    EXPECT_EQ(run.boxes[3].buttons, std::vector{IDOK});
     EXPECT_EQ(tool.waitForExit(), 0u);
-    const auto library = snapshot(sandbox.libraryDirectory());
-    EXPECT_EQ(library.size(), 6u);
-    EXPECT_EQ(library.at(L"_PB_libjpeg.lib"), sandboxContent(L"PB", L"libjpeg.lib"));
+    EXPECT_EQ(snapshot(failing.libraryDirectory()).size(), 6u) << "the three backups stay";
 }
 
-TEST(FirstRunFailures, AMissingLibraryDirectoryFailsTheFirstBackup) {
-    Sandbox sandbox({.libraryDirectory = false});
-    ToolProcess tool;
-    ASSERT_TRUE(tool.start(sandbox.toolExecutable(), sandbox.ideEnvironment()));
-
-    const auto run = answerUntilWindow(tool, IDYES);
-
-    ASSERT_EQ(run.boxes.size(), 2u);
-    EXPECT_EQ(run.boxes[0].text, kBackupQuestions[0]);
-    EXPECT_EQ(run.boxes[1].text, copyErrorText(sandbox.libraryDirectory() + L"msvcrt.lib",
-                                               sandbox.libraryDirectory() + L"_PB_msvcrt.lib"));
-    EXPECT_EQ(tool.waitForExit(), 0u);
-    EXPECT_FALSE(pathExists(sandbox.libraryDirectory()));
-}
-
-TEST(HostDetection, WithoutACompilerExecutableTheArchitectureStaysEmpty) {
-    Sandbox sandbox({.compilerExecutable = false});
-    // The tool then looks for its libraries in its own folder.
-    const std::wstring ownFolder = sandbox.toolDirectory();
-    for (const wchar_t* name : {L"_UC_libpng.lib", L"_UC_libjpeg.lib", L"_MD_msvcrt.lib"}) {
-        writeBytes(ownFolder + name, sandboxContent(L"tool folder", name));
+TEST(Startup, HostileVariablesTheIdeNoticeTheSingleInstanceLockAndTheOwnerWindow) {
+    Sandbox sandbox;
+    const auto untouched = snapshot(sandbox.root());
+    const std::wstring compiler = sandbox.compilerPath();
+    for (const std::map<std::wstring, std::wstring>& variables :
+         {std::map<std::wstring, std::wstring>{},
+          {{L"PB_TOOL_Compiler", std::wstring(32000, L'\\')}},
+          {{L"PB_TOOL_Compiler", L"\""}},
+          {{L"PB_TOOL_Compiler", compiler + L"|" + compiler + L"|x"},
+           {L"PB_TOOL_Executable", std::wstring(32000, L'.')},
+           {L"PB_TOOL_MainWindow", std::wstring(32000, L'7')}}}) {
+        ToolProcess tool;
+        ASSERT_TRUE(tool.start(sandbox.toolExecutable(), variables));
+        const auto run = answerUntilWindow(tool, IDNO);
+        EXPECT_EQ(run.window, nullptr);
+        EXPECT_EQ(tool.waitForExit(), 0u);
+        EXPECT_EQ(snapshot(sandbox.root()), untouched);
+        if (variables.empty()) {
+            EXPECT_EQ(run.boxes, (std::vector<MessageBoxView>{
+                                     {L"Tarvex",
+                                      L"This program can only run inside the PB IDE!\n\nHowto:\t'"
+                                      L"Tools\\Configure Tools...\\New'\n\n\n(Make sure that "
+                                      L"you've started the PB IDE as Administrator if UAC is "
+                                      L"enabled!)",
+                                      {IDOK}}}));
+        }
     }
-    ToolProcess tool;
-    ASSERT_TRUE(tool.start(sandbox.toolExecutable(), sandbox.ideEnvironment()));
 
-    const auto run = answerUntilWindow(tool, IDYES);
-
-    ASSERT_EQ(run.boxes.size(), 4u);
-    EXPECT_EQ(run.boxes[0].title, L"Tarvex - ");
-    EXPECT_EQ(run.boxes[3].text, ucrtQuestion(ownFolder + L"\\"));
-    ASSERT_NE(run.window, nullptr);
-    EXPECT_EQ(windowText(run.window), L"Tarvex - ");
-    EXPECT_EQ(readBytes(sandbox.libraryDirectory() + L"_MD_msvcrt.lib"),
-              sandboxContent(L"tool folder", L"_MD_msvcrt.lib"));
-    EXPECT_EQ(closeWindow(tool, run.window), 0u);
-}
-
-TEST(HostDetection, ACompilerOutsideACompilersFolderKeepsItsLibrariesBesideIt) {
-    Sandbox sandbox({.compilerFolder = L"bin"});
-    ToolProcess tool;
-    ASSERT_TRUE(tool.start(sandbox.toolExecutable(), sandbox.ideEnvironment()));
-
-    const auto run = answerUntilWindow(tool, IDYES);
-
-    ASSERT_NE(run.window, nullptr);
-    EXPECT_EQ(sandbox.libraryDirectory(), sandbox.root() + L"PB\\bin\\");
-    auto expected = libraryAfterFirstRun(Bitness::X64);
-    expected[L"pbcompilerc.exe"] = readBytes(sandbox.compilerPath());
-    EXPECT_EQ(snapshot(sandbox.libraryDirectory()), expected);
-    EXPECT_EQ(closeWindow(tool, run.window), 0u);
-}
-
-TEST(HostDetection, ALaterStartAsksNothingAndClosingWritesNothing) {
-    Sandbox sandbox;
-    ASSERT_TRUE(completeFirstRun(sandbox));
-    const auto before = snapshot(sandbox.root());
-    ToolProcess second;
-    ASSERT_TRUE(second.start(sandbox.toolExecutable(), sandbox.ideEnvironment()));
-
-    const auto run = answerUntilWindow(second, IDNO);
-
-    EXPECT_TRUE(run.boxes.empty());
-    ASSERT_NE(run.window, nullptr);
-    EXPECT_EQ(closeWindow(second, run.window), 0u);
-    EXPECT_EQ(snapshot(sandbox.root()), before);
+    UniqueWindow ide(::CreateWindowExW(0, L"STATIC", L"IDE", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                                       nullptr, nullptr, nullptr, nullptr));
+    // The owner the window gets; HWND_BOTTOM: a number that names no window
+    // ends the tool silently.
+    const std::pair<std::wstring, HWND> owners[] = {
+        {std::to_wstring(reinterpret_cast<std::uintptr_t>(ide.get())), ide.get()},
+        {L"main window", nullptr},
+        {L"987654321", HWND_BOTTOM},
+        {L"99999999999999999999", HWND_BOTTOM}};
+    for (const auto& [owner, expected] : owners) {
+        auto variables = sandbox.ideEnvironment();
+        variables[L"PB_TOOL_MainWindow"] = owner;
+        ToolProcess tool;
+        ASSERT_TRUE(tool.start(sandbox.toolExecutable(), variables));
+        const auto run = answerUntilWindow(tool, IDYES);
+        if (!run.window) {
+            EXPECT_EQ(expected, HWND_BOTTOM);
+            EXPECT_EQ(tool.waitForExit(), 0u);
+            continue;
+        }
+        EXPECT_EQ(::GetWindow(run.window, GW_OWNER), expected);
+        const auto state = snapshot(sandbox.root());
+        ToolProcess second;
+        ASSERT_TRUE(second.start(sandbox.toolExecutable(), sandbox.ideEnvironment()));
+        EXPECT_EQ(second.waitForExit(), 0u) << "a second copy ends at once";
+        EXPECT_TRUE(tool.running());
+        EXPECT_EQ(closeWindow(tool, run.window), 0u);
+        EXPECT_EQ(snapshot(sandbox.root()), state);
+    }
 }
 
 } // namespace

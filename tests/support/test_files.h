@@ -1,29 +1,64 @@
-// File helpers for tests that work on real files under Windows: whole-file
-// reads and writes, trees, and temporary folders. Long paths work too.
+// Real files for the tests that run under Wine.
 #pragma once
 
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 
 namespace tarvex::testing {
 
+namespace fs = std::filesystem;
+
 // The file's bytes; empty when it cannot be read.
-std::string readBytes(const std::wstring& path);
-bool writeBytes(const std::wstring& path, const std::string& bytes);
-bool pathExists(const std::wstring& path);
-// Removes a folder and everything in it.
-void removeTree(const std::wstring& path);
+inline std::string readBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+inline bool writeBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    return bool(out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())));
+}
+
+inline bool pathExists(const fs::path& path) {
+    std::error_code error;
+    return fs::exists(path, error);
+}
+
+inline void removeTree(const fs::path& path) {
+    std::error_code error;
+    fs::remove_all(path, error);
+}
+
 // Every entry below a folder: relative name -> content; folders end in "\".
-std::map<std::wstring, std::string> snapshot(const std::wstring& directory);
+inline std::map<std::wstring, std::string> snapshot(const fs::path& folder) {
+    std::map<std::wstring, std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const std::wstring name = entry.path().lexically_relative(folder).wstring();
+        entries[entry.is_directory() ? name + L"\\" : name] =
+            entry.is_directory() ? "" : readBytes(entry.path());
+    }
+    return entries;
+}
 
 // A new folder under the temporary folder, removed with its contents.
 class TempDirectory {
 public:
-    explicit TempDirectory(const std::wstring& prefix = L"tarvex-test-");
+    explicit TempDirectory(const std::wstring& prefix = L"tarvex-test-") {
+        for (unsigned attempt = 0; path_.empty(); ++attempt) {
+            const auto candidate =
+                fs::temp_directory_path() / (prefix + std::to_wstring(::GetCurrentProcessId()) +
+                                             L"-" + std::to_wstring(attempt));
+            path_ = fs::create_directory(candidate) ? candidate.wstring() : L"";
+        }
+    }
     TempDirectory(const TempDirectory&) = delete;
     TempDirectory& operator=(const TempDirectory&) = delete;
-    ~TempDirectory();
-
+    ~TempDirectory() { removeTree(path_); }
     // Without a trailing backslash.
     const std::wstring& path() const { return path_; }
 

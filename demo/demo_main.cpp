@@ -8,8 +8,9 @@
 #include <cstdio>
 #include <string>
 
-#include "tool_steps.h"
+#include "driver.h"
 #include "ui/hover_help.h"
+#include "window_picture.h"
 
 using namespace tarvex;
 using namespace tarvex::e2e;
@@ -85,9 +86,10 @@ int workTheWindow(const ToolProcess& tool, HWND handle, const Sandbox& sandbox,
     clickAndShow(window, sandbox, Control::btnPB, L"PB's CRT");
 
     window.click(Control::chkBuildPane);
-    const SIZE client = window.clientSize();
-    say(L"ticked Build: client area " + std::to_wstring(client.cx) + L" x " +
-        std::to_wstring(client.cy));
+    RECT client{};
+    ::GetClientRect(handle, &client);
+    say(L"ticked Build: client area " + std::to_wstring(client.right) + L" x " +
+        std::to_wstring(client.bottom));
     hoverAndShow(window, Control::btnBuild, L"Build");
     hoverAndShow(window, Control::btnMD, L"/MDd");
     picture(handle, pictures + L"window-build-pane.bmp");

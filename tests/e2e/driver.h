@@ -1,0 +1,374 @@
+// Drives the real Tarvex.exe from a second program, as the PB IDE and a user
+// would: lays out a sandbox installation, starts the tool with the IDE's
+// variables, reads and answers its message boxes, works its controls by
+// identifier and waits for its exit code. Every wait is bounded.
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "core/control_view.h"
+#include "platform/win32/unique_handle.h"
+#include "test_files.h"
+
+namespace tarvex::e2e {
+
+using namespace std::chrono_literals;
+using namespace testing;
+using Clock = std::chrono::steady_clock;
+
+inline constexpr auto kPatience = 15s;
+
+enum class Bitness { X86, X64 };
+
+struct SandboxLayout {
+    Bitness compiler = Bitness::X64;
+};
+
+inline std::wstring architectureName(Bitness bitness) {
+    return bitness == Bitness::X86 ? L"x86" : L"x64";
+}
+
+// The content the sandbox gives a file: each one differs, so any wrong copy
+// shows in the bytes.
+inline std::string sandboxContent(const std::wstring& owner, const std::wstring& name) {
+    return "library " + fs::path(name).string() + " of " + fs::path(owner).string() + "\r\n";
+}
+
+// The folder of this program, where the build puts Tarvex.exe and the stubs.
+inline std::wstring buildDirectory() {
+    wchar_t path[MAX_PATH]{};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return fs::path(path).parent_path().wstring() + L"\\";
+}
+
+// A PB compiler installation with the tool installed beside it.
+class Sandbox {
+public:
+    // In folder when one is given (it is kept), else in a temporary folder.
+    explicit Sandbox(const SandboxLayout& layout = {}, const std::wstring& folder = {}) {
+        root_ = (folder.empty() ? temp_.emplace(L"tarvex-sandbox-").path() : folder) + L"\\";
+        for (const auto& directory :
+             {libraryDirectory(), architectureDirectory(Bitness::X86),
+              architectureDirectory(Bitness::X64), root_ + L"PB\\Compilers"}) {
+            fs::create_directories(directory);
+        }
+        const bool x86 = layout.compiler == Bitness::X86;
+        fs::copy_file(buildDirectory() + (x86 ? L"pe_stub_x86.exe" : L"pe_stub_x64.exe"),
+                      compilerPath());
+        fs::copy_file(buildDirectory() + L"Tarvex.exe", toolExecutable());
+        for (const wchar_t* name : {L"msvcrt.lib", L"libpng.lib", L"libjpeg.lib"}) {
+            writeBytes(libraryDirectory() + name, sandboxContent(L"PB", name));
+        }
+        for (Bitness bitness : {Bitness::X86, Bitness::X64}) {
+            for (const wchar_t* name : {L"_UC_libpng.lib", L"_UC_libjpeg.lib", L"_MD_msvcrt.lib",
+                                        L"_MT_msvcrt.lib", L"_MDd_msvcrt.lib", L"_MTd_msvcrt.lib",
+                                        L"_MD_17_msvcrt.lib", L"_MT_16_msvcrt.lib"}) {
+                writeBytes(architectureDirectory(bitness) + name,
+                           sandboxContent(architectureName(bitness), name));
+            }
+        }
+    }
+    const std::wstring& root() const { return root_; }
+    std::wstring compilerPath() const { return root_ + L"PB\\Compilers\\pbcompilerc.exe"; }
+    std::wstring libraryDirectory() const {
+        return root_ + L"PB\\PureLibraries\\Windows\\Libraries\\";
+    }
+    std::wstring toolDirectory() const { return root_ + L"Tool\\"; }
+    std::wstring toolExecutable() const { return toolDirectory() + L"Tarvex.exe"; }
+    std::wstring architectureDirectory(Bitness bitness) const {
+        return toolDirectory() + architectureName(bitness) + L"\\";
+    }
+    std::map<std::wstring, std::wstring> ideEnvironment() const {
+        return {{L"PB_TOOL_Compiler", compilerPath()},
+                {L"PB_TOOL_Executable", root_ + L"Project\\Game.exe"}};
+    }
+
+private:
+    std::optional<TempDirectory> temp_;
+    std::wstring root_;
+};
+
+inline std::wstring windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(::SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)),
+                      L' ');
+    ::SendMessageW(window, WM_GETTEXT, text.size() + 1, reinterpret_cast<LPARAM>(text.data()));
+    return text;
+}
+
+inline std::wstring className(HWND window) {
+    wchar_t name[64]{};
+    ::GetClassNameW(window, name, 64);
+    return name;
+}
+
+struct MessageBoxView {
+    std::wstring title, text;
+    std::vector<int> buttons; // identifiers of the visible buttons, in order
+    bool operator==(const MessageBoxView&) const = default;
+};
+
+inline MessageBoxView readMessageBox(HWND box) {
+    MessageBoxView view{windowText(box), windowText(::GetDlgItem(box, 0xFFFF)), {}};
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (::IsWindowVisible(child) && className(child) == L"Button") {
+            view.buttons.push_back(::GetDlgCtrlID(child));
+        }
+    }
+    std::sort(view.buttons.begin(), view.buttons.end());
+    return view;
+}
+
+// Clicks a button of a message box without waiting for the box to go.
+inline void answer(HWND box, int button) {
+    ::PostMessageW(::GetDlgItem(box, button), BM_CLICK, 0, 0);
+}
+
+class ToolProcess {
+public:
+    // A process still running is ended, so no test leaves one behind.
+    ~ToolProcess() {
+        if (running()) {
+            ::TerminateProcess(process_.get(), 99);
+            ::WaitForSingleObject(process_.get(), 5000);
+        }
+    }
+    // Starts the program in its folder with this process's environment, in
+    // which the IDE's variables are exactly the PB_TOOL_ ones given; other
+    // variables given are set for this start only.
+    bool start(const std::wstring& program, std::map<std::wstring, std::wstring> variables) {
+        for (const wchar_t* name :
+             {L"PB_TOOL_Compiler", L"PB_TOOL_Executable", L"PB_TOOL_MainWindow"}) {
+            variables.try_emplace(name);
+        }
+        for (const auto& [name, value] : variables) {
+            ::SetEnvironmentVariableW(name.c_str(), value.empty() ? nullptr : value.c_str());
+        }
+        std::wstring commandLine = L"\"" + program + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION info{};
+        const bool started =
+            ::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                             nullptr, fs::path(program).parent_path().c_str(), &startup, &info);
+        for (const auto& [name, value] : variables) {
+            ::SetEnvironmentVariableW(name.c_str(), nullptr);
+        }
+        if (started) {
+            ::CloseHandle(info.hThread);
+            process_.reset(info.hProcess);
+        }
+        return started;
+    }
+    // A visible top-level window of the process and class; null after the
+    // timeout or when the process ended first.
+    HWND waitForWindow(const wchar_t* windowClass, std::chrono::milliseconds timeout,
+                       std::chrono::milliseconds poll = 20ms) const {
+        for (const auto deadline = Clock::now() + timeout;; std::this_thread::sleep_for(poll)) {
+            for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, windowClass, nullptr));) {
+                DWORD process = 0;
+                ::GetWindowThreadProcessId(w, &process);
+                if (process == ::GetProcessId(process_.get()) && ::IsWindowVisible(w)) {
+                    return w;
+                }
+            }
+            if (!running() || Clock::now() > deadline) {
+                return nullptr;
+            }
+        }
+    }
+    HWND waitForMessageBox(std::chrono::milliseconds timeout = kPatience) const {
+        HWND box = waitForWindow(L"#32770", timeout);
+        std::this_thread::sleep_for(box ? 50ms : 0ms); // shown before its buttons take clicks
+        return box;
+    }
+    HWND waitForMainWindow(std::chrono::milliseconds timeout = kPatience) const {
+        return waitForWindow(L"TarvexMainWindow", timeout);
+    }
+    std::optional<DWORD> waitForExit(std::chrono::milliseconds timeout = kPatience) const {
+        DWORD code = 0;
+        if (::WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) ||
+            !::GetExitCodeProcess(process_.get(), &code)) {
+            return std::nullopt;
+        }
+        return code;
+    }
+    bool running() const { return process_ && ::WaitForSingleObject(process_.get(), 0); }
+
+private:
+    UniqueKernelHandle process_;
+};
+
+// The screen's dots per inch, read DPI aware: Windows reports the unscaled
+// coordinates of an aware window only to aware callers.
+inline int screenDpi() {
+    static const int dpi = [] {
+        ::SetProcessDPIAware();
+        HDC screen = ::GetDC(nullptr);
+        const int value = ::GetDeviceCaps(screen, LOGPIXELSY);
+        ::ReleaseDC(nullptr, screen);
+        return value;
+    }();
+    return dpi;
+}
+
+// A logical 96-dpi length in the screen's pixels.
+inline int scaled(int logical) {
+    return ::MulDiv(logical, screenDpi(), 96);
+}
+
+// Works the main window's controls by identifier. Clicks and choices are
+// sent, so they return once the window has handled them.
+class WindowDriver {
+public:
+    explicit WindowDriver(HWND window = nullptr) : window_(window) { screenDpi(); }
+    HWND handle() const { return window_; }
+    HWND control(Control id) const { return ::GetDlgItem(window_, static_cast<int>(id)); }
+    bool click(Control id) const { return send(control(id), BM_CLICK, 0, 0); }
+    // For a click that opens a message box, which would block a sent one.
+    void postClick(Control id) const { ::PostMessageW(control(id), BM_CLICK, 0, 0); }
+    // Selects an item and notifies the window as a user's choice does.
+    bool select(Control list, int index) const {
+        return send(control(list), CB_SETCURSEL, static_cast<WPARAM>(index), 0) &&
+               send(window_, WM_COMMAND, MAKEWPARAM(static_cast<int>(list), CBN_SELCHANGE),
+                    reinterpret_cast<LPARAM>(control(list)));
+    }
+    // Check state of a button, selected index of a list.
+    int state(Control id) const {
+        const bool list = className(control(id)) == L"ComboBox";
+        return static_cast<int>(
+            ::SendMessageW(control(id), list ? CB_GETCURSEL : BM_GETCHECK, 0, 0));
+    }
+    std::wstring text(Control id) const { return windowText(control(id)); }
+    bool enabled(Control id) const { return ::IsWindowEnabled(control(id)); }
+    bool visible(Control id) const { return ::IsWindowVisible(control(id)); }
+    std::vector<std::wstring> items(Control list) const {
+        std::vector<std::wstring> texts;
+        for (WPARAM i = 0;
+             static_cast<int>(::SendMessageW(control(list), CB_GETLBTEXTLEN, i, 0)) > 0; ++i) {
+            texts.emplace_back(
+                static_cast<std::size_t>(::SendMessageW(control(list), CB_GETLBTEXTLEN, i, 0)),
+                L' ');
+            ::SendMessageW(control(list), CB_GETLBTEXT, i,
+                           reinterpret_cast<LPARAM>(texts.back().data()));
+        }
+        return texts;
+    }
+    // In the main window's client coordinates.
+    RECT rect(Control id) const {
+        RECT area{};
+        ::GetWindowRect(control(id), &area);
+        ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&area), 2);
+        return area;
+    }
+    // Moves the pointer to a client point (the middle of a control unless
+    // given) and tells the window, until txtStatus shows expected or patience
+    // runs out. Returns what txtStatus shows then.
+    std::wstring hover(Control id, const std::wstring& expected,
+                       std::chrono::milliseconds patience = 5s,
+                       std::optional<POINT> point = std::nullopt) const {
+        const RECT area = rect(id);
+        const POINT client =
+            point.value_or(POINT{(area.left + area.right) / 2, (area.top + area.bottom) / 2});
+        POINT screen = client;
+        ::ClientToScreen(window_, &screen);
+        std::wstring shown;
+        for (const auto deadline = Clock::now() + patience;
+             (shown = text(Control::txtStatus)) != expected && Clock::now() < deadline;) {
+            // Under Wine the X server's echo of an earlier pointer warp can
+            // put the pointer back after the move; moving again is harmless.
+            ::SetCursorPos(screen.x, screen.y);
+            ::PostMessageW(window_, WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
+            std::this_thread::sleep_for(50ms);
+        }
+        return shown;
+    }
+
+private:
+    bool send(HWND target, UINT message, WPARAM wParam, LPARAM lParam) const {
+        DWORD_PTR result = 0;
+        return ::SendMessageTimeoutW(target, message, wParam, lParam, SMTO_NORMAL, 15000, &result);
+    }
+
+    HWND window_;
+};
+
+struct RunUntilWindow {
+    std::vector<MessageBoxView> boxes;
+    HWND window = nullptr;
+};
+
+// Answers the message boxes in turn with the given buttons (the last one
+// again once they run out; OK where a box lacks it) until the main window
+// shows or the process ends.
+inline RunUntilWindow answerUntilWindow(const ToolProcess& tool, std::vector<int> buttons) {
+    RunUntilWindow run;
+    const auto deadline = Clock::now() + kPatience;
+    while (!(run.window = tool.waitForMainWindow(0ms)) && tool.running() &&
+           Clock::now() < deadline) {
+        if (HWND box = tool.waitForMessageBox(20ms)) {
+            run.boxes.push_back(readMessageBox(box));
+            const auto& offered = run.boxes.back().buttons;
+            const int button = buttons[std::min(run.boxes.size(), buttons.size()) - 1];
+            answer(box, std::count(offered.begin(), offered.end(), button) ? button : IDOK);
+            while (::IsWindow(box) && Clock::now() < deadline) {
+                std::this_thread::sleep_for(10ms);
+            }
+        }
+    }
+    return run;
+}
+
+inline RunUntilWindow answerUntilWindow(const ToolProcess& tool, int button) {
+    return answerUntilWindow(tool, std::vector{button});
+}
+
+// Asks the window to close, as its close button does, and waits for the end.
+inline std::optional<DWORD> closeWindow(const ToolProcess& tool, HWND window) {
+    ::PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return tool.waitForExit();
+}
+
+inline std::string stateFile(const std::string& record) {
+    return "\xEF\xBB\xBF\r\n[Settings]\r\nlast = " + record + "\r\n";
+}
+
+inline std::string settingsFile(const std::string& autoClose) {
+    return "\xEF\xBB\xBF\r\n[Settings]\r\nAutoClose = " + autoClose +
+           "\r\n[VSver]\r\nVS 2022 = 17\r\nVS 2019 = 16\r\nVS 2017 = 15\r\nVS 2015 = 14\r\n";
+}
+
+inline std::wstring copyErrorText(const std::wstring& source, const std::wstring& target) {
+    return L"Error copying from:\n'" + source + L"'\nto:\n'" + target +
+           L"'\n\n\n(Make sure that you've started the PB IDE as Administrator if UAC is "
+           L"enabled!)";
+}
+
+// One sandbox and the tool started on it as often as a scenario needs; the
+// first start answers the first-run questions with Yes.
+struct ToolSession {
+    explicit ToolSession(const SandboxLayout& layout = {}) : sandbox(layout) {}
+    // target: the file the IDE builds, which decides btnPngJpeg.
+    WindowDriver start(const std::wstring& target = L"Game.exe") {
+        // A window that appears under the pointer would get a mouse move,
+        // whose help text would then stand in txtStatus from the start.
+        ::SetCursorPos(0, 0);
+        auto environment = sandbox.ideEnvironment();
+        environment[L"PB_TOOL_Executable"] = sandbox.root() + L"Project\\" + target;
+        tool.emplace();
+        const bool started = tool->start(sandbox.toolExecutable(), environment);
+        return window = WindowDriver(started ? answerUntilWindow(*tool, IDYES).window : nullptr);
+    }
+    std::optional<DWORD> close() { return closeWindow(*tool, window.handle()); }
+    std::string library(const std::wstring& name) const {
+        return readBytes(sandbox.libraryDirectory() + name);
+    }
+    Sandbox sandbox;
+    std::optional<ToolProcess> tool;
+    WindowDriver window;
+};
+
+} // namespace tarvex::e2e

@@ -1,0 +1,259 @@
+// The window of the real Tarvex.exe: its controls, the build pane, the hover
+// help, the settings file, and every runtime switch checked in the bytes of
+// the library folder and the state file.
+#include <gtest/gtest.h>
+
+#include "driver.h"
+
+namespace tarvex::e2e {
+namespace {
+
+using C = Control;
+
+TEST(MainWindowLayout, EveryControlHasItsPlaceTextAndStyleAndThePaneGrowsTheWindow) {
+    constexpr LONG kToggle = BS_AUTOCHECKBOX | BS_PUSHLIKE, kBig = kToggle | BS_MULTILINE;
+    const struct {
+        C id;
+        int x, y, width, height;
+        const wchar_t* text;
+        LONG style; // of the style bits checked, those that are set
+    } controls[] = {
+        {C::btnCopyDirectives, 19, 39, 13, 13, L"", BS_PUSHBUTTON},
+        {C::btnMD, 15, 35, 115, 44, L"/MD\r\n(dynamic)", kBig | WS_CLIPSIBLINGS},
+        {C::btnPngJpeg, 139, 39, 13, 13, L"", kToggle},
+        {C::btnMT, 135, 35, 115, 44, L"/MT\r\n(static)", kBig | WS_CLIPSIBLINGS},
+        {C::cmbUcrtVersion, 255, 36, 115, 0, L" VS 2022, 17", CBS_DROPDOWNLIST},
+        {C::chkDebug, 255, 61, 115, 20, L"Dbg (MDd/MTd)", BS_AUTOCHECKBOX},
+        {C::frmUcrt, 5, 9, 375, 80, L"UCRT  (C Backend)", BS_GROUPBOX},
+        {C::btnPB, 395, 35, 115, 44, L"PB\r\n(dynamic)", kBig},
+        {C::frmCrt, 385, 9, 135, 80, L"CRT  (ASM/C Backend)", BS_GROUPBOX},
+        {C::txtStatus, 5, 93, 375, 20, L"", SS_NOPREFIX | SS_CENTERIMAGE},
+        {C::chkBuildPane, 390, 93, 55, 20, L"Build", BS_AUTOCHECKBOX},
+        {C::chkAutoClose, 447, 93, 75, 20, L"AutoClose", BS_AUTOCHECKBOX},
+        {C::edtSdkVersion, 15, 156, 80, 20, L"", 0},
+        {C::cmbVsVersion, 100, 155, 280, 0, L"", CBS_DROPDOWNLIST},
+        {C::btnBuild, 385, 154, 55, 23, L"Build", BS_PUSHBUTTON},
+        {C::frmBuild, 5, 130, 445, 57, L"Build UCRT Library  (drop 'Native Tools Command Prompt')",
+         BS_GROUPBOX},
+        {C::btnCoffee, 465, 154, 45, 23, L"", BS_PUSHBUTTON | BS_BITMAP},
+        {C::frmCoffee, 455, 130, 65, 57, L"Coffee", BS_GROUPBOX},
+    };
+    ToolSession session;
+    const WindowDriver window = session.start();
+    ASSERT_TRUE(window.handle());
+    SCOPED_TRACE(::testing::Message() << screenDpi() << " dpi");
+    EXPECT_EQ(windowText(window.handle()), L"Tarvex - x64");
+    for (const auto& row : controls) {
+        SCOPED_TRACE(::testing::Message() << "control " << static_cast<int>(row.id));
+        const bool button = className(window.control(row.id)) == L"Button";
+        const LONG checked =
+            button ? BS_TYPEMASK | BS_PUSHLIKE | BS_MULTILINE | BS_BITMAP | WS_CLIPSIBLINGS
+                   : row.style | ES_MULTILINE;
+        EXPECT_EQ(::GetWindowLongW(window.control(row.id), GWL_STYLE) & checked, row.style);
+        EXPECT_EQ(window.text(row.id), row.text);
+        const RECT place = window.rect(row.id);
+        EXPECT_EQ(place.left, scaled(row.x));
+        EXPECT_EQ(place.top, scaled(row.y));
+        EXPECT_EQ(place.right - place.left, scaled(row.width));
+        // A closed drop-down list takes the height its font needs.
+        EXPECT_TRUE(!row.height || place.bottom - place.top == scaled(row.height));
+        EXPECT_EQ(window.visible(row.id), row.id != C::btnPngJpeg) << "the target is an exe";
+        // PB's CRT is recorded; no Visual Studio is registered.
+        EXPECT_EQ(window.state(row.id), row.id == C::btnPB          ? 1
+                                        : row.id == C::cmbVsVersion ? -1
+                                                                    : 0);
+    }
+    EXPECT_EQ(window.items(C::cmbUcrtVersion),
+              (std::vector<std::wstring>{L" VS 2022, 17", L" VS 2019, 16"}));
+    RECT frame{}, now{};
+    ::GetWindowRect(window.handle(), &frame);
+    EXPECT_EQ(frame.left, (::GetSystemMetrics(SM_CXSCREEN) - frame.right + frame.left) / 2);
+    for (const bool shown : {false, true, false}) {
+        if (shown != (window.state(C::chkBuildPane) == BST_CHECKED)) {
+            ASSERT_TRUE(window.click(C::chkBuildPane));
+        }
+        ::GetClientRect(window.handle(), &now);
+        EXPECT_EQ(now.right, scaled(525));
+        EXPECT_EQ(now.bottom, scaled(shown ? 191 : 115));
+        ::GetWindowRect(window.handle(), &now);
+        EXPECT_EQ(std::pair(now.left, now.top), std::pair(frame.left, frame.top));
+        for (C id : {C::edtSdkVersion, C::cmbVsVersion, C::btnBuild, C::btnCoffee, C::txtStatus}) {
+            EXPECT_EQ(window.enabled(id), shown && id != C::txtStatus) << static_cast<int>(id);
+        }
+    }
+    EXPECT_EQ(readBytes(session.sandbox.toolDirectory() + L"Tarvex.ini"), settingsFile("0"))
+        << "the pane's state is not stored";
+    EXPECT_EQ(session.close(), 0u);
+}
+
+TEST(MainWindowHover, TheStatusLineShowsTheHelpOfTheControlUnderThePointer) {
+    ToolSession session;
+    const WindowDriver window = session.start(L"Game.DLL");
+    ASSERT_TRUE(window.handle());
+    EXPECT_TRUE(window.visible(C::btnPngJpeg)) << "a DLL target";
+    // Created just before the toggles they cover, so they lie above them.
+    EXPECT_EQ(::GetWindow(window.control(C::btnPngJpeg), GW_HWNDNEXT), window.control(C::btnMT));
+    EXPECT_EQ(::GetWindow(window.control(C::btnCopyDirectives), GW_HWNDNEXT),
+              window.control(C::btnMD));
+    ASSERT_TRUE(window.click(C::chkBuildPane));
+    const std::wstring md = L" UCRT MultiThreaded, dynamic linking (VC++ Redist. prior Windows 10)";
+    const std::pair<C, std::wstring> help[] = {
+        {C::btnMD, md},
+        {C::btnMT, L" UCRT MultiThreaded, static linking"},
+        {C::cmbUcrtVersion, L" Select UCRT by Visual Studio version"},
+        {C::btnPB, L" PB's default CRT, dynamic linking"},
+        {C::chkBuildPane, L" Show/Hide 'Build UCRT Library' pane"},
+        {C::chkAutoClose, L" Automatically close the window on CRT selection"},
+        {C::edtSdkVersion, L" Change SDK version (empty = latest)"},
+        {C::cmbVsVersion, L" Select Visual Studio version"},
+        {C::btnBuild, L" Build UCRT Library"},
+        {C::btnCoffee, L" Donate a cup of coffee... Thanks!"},
+        {C::btnCopyDirectives, L" Copy MD(d) specific linker directives for PB to the clipboard"},
+        {C::btnPngJpeg, L" Toggle only for DLL's using libpng/libjpeg"},
+        {C::chkDebug, L" Use the UCRT Debug version"},
+        {C::txtStatus, L""}, // a disabled control counts as the window
+        {C::btnMD, md},
+    };
+    for (const auto& [id, text] : help) {
+        EXPECT_EQ(window.hover(id, text), text) << static_cast<int>(id);
+    }
+    // The debug texts are chosen when the pointer enters a button.
+    ASSERT_TRUE(window.click(C::chkDebug));
+    EXPECT_EQ(window.hover(C::btnMD, L"", 300ms), md) << "the pointer did not leave btnMD";
+    const std::wstring debugMt = L" UCRT MultiThreaded Debug, static linking (Not redistributable)";
+    const std::wstring debugMd =
+        L" UCRT MultiThreaded Debug, dynamic linking (Not redistributable)";
+    EXPECT_EQ(window.hover(C::btnMT, debugMt), debugMt);
+    EXPECT_EQ(window.hover(C::btnMD, debugMd), debugMd);
+    EXPECT_EQ(window.hover(C::frmUcrt, L"", 5s, POINT{scaled(2), scaled(2)}), L"") << "no control";
+    EXPECT_EQ(session.close(), 0u);
+}
+
+TEST(MainWindowSettings, AutoCloseIsStoredInAHandEditedFileThatKeepsItsLines) {
+    ToolSession session;
+    const std::wstring settings = session.sandbox.toolDirectory() + L"Tarvex.ini";
+    ASSERT_TRUE(writeBytes(settings, "; Einstellungen f\xFCr Tarvex\n[Settings]\n  autoclose=0\n\n"
+                                     "[VSver]   alte Liste\nVS 2022 = 17\n\tVS 2019=16\n"
+                                     "VS 2026 = 18\n;Notiz: \xE4\xF6\xFC\n[Eigene Gruppe]\n"
+                                     "Schl\xFCssel =  Wert = mit Zeichen  \n"));
+    ASSERT_TRUE(writeBytes(
+        session.sandbox.architectureDirectory(Bitness::X64) + L"_MD_18_msvcrt.lib", "18"));
+    const auto edited = [](const std::string& autoClose) {
+        return "\xEF\xBB\xBF\r\n; Einstellungen f\xC3\xBCr Tarvex\r\n[Settings]\r\nAutoClose = " +
+               autoClose +
+               "\r\n[VSver]\r\nVS 2022 = 17\r\nVS 2019 = 16\r\nVS 2026 = 18\r\n; Notiz: "
+               "\xC3\xA4\xC3\xB6\xC3\xBC\r\n[Eigene Gruppe]\r\nSchl\xC3\xBCssel = Wert = mit "
+               "Zeichen  \r\n";
+    };
+    for (const std::string autoClose : {"1", "0"}) {
+        WindowDriver window = session.start();
+        ASSERT_TRUE(window.handle());
+        EXPECT_EQ(window.items(C::cmbUcrtVersion),
+                  (std::vector<std::wstring>{L" VS 2026, 18", L" VS 2022, 17", L" VS 2019, 16"}));
+        EXPECT_EQ(window.state(C::chkAutoClose), autoClose == "0");
+        ASSERT_TRUE(window.click(C::chkAutoClose));
+        EXPECT_EQ(readBytes(settings), edited(autoClose));
+        EXPECT_EQ(session.close(), 0u);
+    }
+}
+
+// The content a stored copy of the sandbox's x64 installation has.
+std::string stored(const std::wstring& name) {
+    return name.starts_with(L"_PB_") ? sandboxContent(L"PB", name.substr(4))
+                                     : sandboxContent(L"x64", name);
+}
+
+// What a switch decides: the active libraries, the record and the toggles
+// btnMD, btnMT, btnPB and btnPngJpeg as the window shows them.
+std::string outcome(const ToolSession& session) {
+    std::string pressed;
+    for (C id : {C::btnMD, C::btnMT, C::btnPB, C::btnPngJpeg}) {
+        pressed += std::to_string(session.window.state(id));
+    }
+    return session.library(L"msvcrt.lib") + session.library(L"libpng.lib") +
+           session.library(L"libjpeg.lib") + session.library(L"Tarvex.cfg") + pressed;
+}
+
+std::string expected(const std::wstring& runtime, const std::wstring& images,
+                     const std::string& record, const std::string& pressed) {
+    return stored(runtime) + stored(images + L"libpng.lib") + stored(images + L"libjpeg.lib") +
+           stateFile(record) + pressed;
+}
+
+TEST(Switching, EachChoiceActivatesItsCopiesRecordsItAndIsShownAgainAfterARestart) {
+    ToolSession session;
+    WindowDriver window = session.start(L"Game.dll");
+    ASSERT_TRUE(window.handle());
+    // A step: a click, or for cmbUcrtVersion the choice of an item.
+    const struct {
+        C id;
+        int item;
+        std::wstring runtime, images;
+        std::string record, pressed;
+    } steps[] = {
+        {C::btnMD, 0, L"_MD_17_msvcrt.lib", L"_UC_", "17,0,2,0", "1000"},
+        {C::btnPngJpeg, 0, L"_MD_17_msvcrt.lib", L"_UC_", "17,0,2,0", "1001"}, // only under /MT
+        {C::cmbUcrtVersion, 1, L"_MD_17_msvcrt.lib", L"_UC_", "17,0,2,0", "0001"},
+        {C::btnMT, 0, L"_MT_16_msvcrt.lib", L"_UC_", "16,0,3,0", "0100"},
+        {C::btnPngJpeg, 0, L"_MT_16_msvcrt.lib", L"_PB_", "16,0,3,1", "0101"},
+        {C::cmbUcrtVersion, 0, L"_MT_16_msvcrt.lib", L"_PB_", "16,0,3,1", "0001"},
+        {C::cmbUcrtVersion, 1, L"_MT_16_msvcrt.lib", L"_PB_", "16,0,3,1", "0101"},
+        {C::chkDebug, 0, L"_MT_16_msvcrt.lib", L"_PB_", "16,0,3,1", "0001"},
+        {C::btnMT, 0, L"_MTd_msvcrt.lib", L"_UC_", "16,1,3,0", "0100"}, // no version-16 debug copy
+    };
+    for (const auto& step : steps) {
+        ASSERT_TRUE(step.id == C::cmbUcrtVersion ? window.select(step.id, step.item)
+                                                 : window.click(step.id));
+        EXPECT_EQ(outcome(session), expected(step.runtime, step.images, step.record, step.pressed))
+            << "after control " << static_cast<int>(step.id);
+    }
+    EXPECT_EQ(window.text(C::btnMD) + window.text(C::btnMT), L"/MDd\r\n(dynamic)/MTd\r\n(static)");
+    EXPECT_EQ(session.close(), 0u);
+
+    window = session.start(L"Game.exe");
+    ASSERT_TRUE(window.handle());
+    EXPECT_EQ(window.state(C::cmbUcrtVersion), 1);
+    EXPECT_EQ(window.state(C::chkDebug), BST_CHECKED);
+    EXPECT_EQ(window.text(C::btnMD) + window.text(C::btnMT), L"/MDd\r\n(dynamic)/MTd\r\n(static)");
+    EXPECT_EQ(outcome(session), expected(L"_MTd_msvcrt.lib", L"_UC_", "16,1,3,0", "0100"));
+    EXPECT_FALSE(window.visible(C::btnPngJpeg)) << "an exe target and a png/jpeg flag of 0";
+    ASSERT_TRUE(window.click(C::chkDebug) && window.click(C::btnMD));
+    EXPECT_EQ(outcome(session), expected(L"_MD_msvcrt.lib", L"_UC_", "16,0,2,0", "1000"));
+    ASSERT_TRUE(window.click(C::btnPB));
+    EXPECT_EQ(outcome(session), expected(L"_PB_msvcrt.lib", L"_PB_", "0,0,1,0", "0010"));
+
+    // The active button copies nothing; with AutoClose a new choice ends the tool.
+    ASSERT_TRUE(window.click(C::chkAutoClose));
+    ASSERT_TRUE(writeBytes(session.sandbox.libraryDirectory() + L"msvcrt.lib", "by hand"));
+    const auto before = snapshot(session.sandbox.libraryDirectory());
+    ASSERT_TRUE(window.click(C::btnPB));
+    EXPECT_EQ(window.state(C::btnPB), BST_CHECKED);
+    EXPECT_EQ(session.tool->waitForExit(300ms), std::nullopt);
+    EXPECT_EQ(snapshot(session.sandbox.libraryDirectory()), before);
+    ASSERT_TRUE(window.select(C::cmbUcrtVersion, 0));
+    window.postClick(C::btnMT);
+    EXPECT_EQ(session.tool->waitForExit(), 0u);
+    EXPECT_EQ(session.library(L"msvcrt.lib"), stored(L"_MT_msvcrt.lib")) << "no version-17 copy";
+}
+
+TEST(Switching, AFailedCopyShowsTheErrorEndsTheToolAndKeepsTheRecord) {
+    ToolSession session;
+    const WindowDriver window = session.start();
+    ASSERT_TRUE(window.handle());
+    const std::wstring library = session.sandbox.libraryDirectory();
+    fs::remove(library + L"libpng.lib");
+    fs::create_directory(library + L"libpng.lib");
+    window.postClick(C::btnMD);
+    HWND box = session.tool->waitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(readMessageBox(box),
+              (MessageBoxView{L"Tarvex - x64",
+                              copyErrorText(library + L"_UC_libpng.lib", library + L"libpng.lib"),
+                              {IDOK}}));
+    answer(box, IDOK);
+    EXPECT_EQ(session.tool->waitForExit(), 0u);
+    EXPECT_EQ(session.library(L"Tarvex.cfg"), stateFile("0,0,1,0"));
+}
+
+} // namespace
+} // namespace tarvex::e2e

@@ -1,0 +1,237 @@
+// In-memory stand-ins for the core's services: a file system with the
+// Windows rules the tool relies on (names and wildcards ignore case, a new
+// file needs its folder) and injected failures, scripted message boxes,
+// recorded sounds and ends, and the window's controls.
+#pragma once
+
+#include <algorithm>
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/control_view.h"
+#include "core/tool_services.h"
+#include "platform/path_parts.h"
+
+namespace tarvex::testing {
+
+// Test texts are ASCII.
+inline std::string narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
+// The tool's patterns hold one star at most.
+inline bool wildcardMatch(const std::wstring& pattern, const std::wstring& name) {
+    const std::size_t star = pattern.find(L'*');
+    return star == std::wstring::npos
+               ? pattern == name
+               : name.size() + 1 >= pattern.size() && name.starts_with(pattern.substr(0, star)) &&
+                     name.ends_with(pattern.substr(star + 1));
+}
+
+class FakeFileSystem final : public FileSystem, public ByteFileService {
+public:
+    // Keys: lower-case paths with backslashes and no trailing one.
+    std::set<std::wstring> failingCopies, failingListings, failingReads, failingReplaces;
+    std::map<std::wstring, std::uint32_t> executableTypes;
+
+    void failCopiesTo(const std::wstring& target) { failingCopies.insert(key(target)); }
+    static std::wstring key(std::wstring path) {
+        std::replace(path.begin(), path.end(), L'/', L'\\');
+        return asciiLowerCase(path.substr(0, path.find_last_not_of(L'\\') + 1));
+    }
+    void addDirectory(const std::wstring& path) {
+        for (std::wstring k = key(path); k.size() > 2; k = key(directoryPart(k))) {
+            nodes_.try_emplace(k, Node{path.substr(0, k.size()), std::nullopt});
+        }
+    }
+    void addFile(const std::wstring& path, const std::string& content) {
+        addDirectory(directoryPart(path));
+        nodes_.insert_or_assign(key(path), Node{path, content});
+    }
+    // The file's bytes; nothing for a folder or a missing file.
+    std::optional<std::string> content(const std::wstring& path) const {
+        return nodes_.contains(key(path)) ? nodes_.at(key(path)).content : std::nullopt;
+    }
+    bool exists(const std::wstring& path) const { return nodes_.contains(key(path)); }
+    bool isFolder(const std::wstring& path) const { return exists(path) && !content(path); }
+
+    std::int64_t pathSize(const std::wstring& path) override {
+        const auto found = matches(directoryPart(path), fileNamePart(path, false));
+        if (found.empty()) {
+            return kMissing;
+        }
+        const auto& bytes = nodes_.at(found[0]).content;
+        return bytes ? static_cast<std::int64_t>(bytes->size()) : kDirectory;
+    }
+    bool copyReplacing(const std::wstring& source, const std::wstring& target) override {
+        const auto bytes = content(source);
+        if (!bytes || failingCopies.contains(key(target)) || !isFolder(directoryPart(target)) ||
+            isFolder(target)) {
+            return false;
+        }
+        nodes_.try_emplace(key(target), Node{target, ""}).first->second.content = bytes;
+        return true;
+    }
+    std::unique_ptr<DirectoryListing> newListing() override {
+        return std::make_unique<Listing>(*this);
+    }
+    std::optional<std::uint32_t> executableType(const std::wstring& path) override {
+        const auto found = executableTypes.find(key(path));
+        return found == executableTypes.end() ? std::nullopt : std::optional(found->second);
+    }
+    std::unique_ptr<ByteFile> openForUpdate(const std::wstring& path) override {
+        return content(path) ? std::make_unique<File>(*this, key(path)) : nullptr;
+    }
+    std::unique_ptr<ByteFile> create(const std::wstring& path) override {
+        if (!isFolder(directoryPart(path)) || isFolder(path)) {
+            return nullptr;
+        }
+        nodes_.insert_or_assign(key(path), Node{path, ""});
+        return std::make_unique<File>(*this, key(path));
+    }
+
+private:
+    struct Node {
+        std::wstring path;
+        std::optional<std::string> content; // none for a folder
+    };
+    struct Listing final : DirectoryListing {
+        explicit Listing(const FakeFileSystem& owner) : files(owner) {}
+        bool open(const std::wstring& directory, const std::wstring& pattern) override {
+            keys = files.matches(directory, pattern == L"*.*" ? L"*" : pattern);
+            at = -1;
+            return files.isFolder(directory) && !files.failingListings.contains(key(directory));
+        }
+        bool next() override { return ++at < static_cast<int>(keys.size()); }
+        std::wstring name() const override { return fileNamePart(node().path, false); }
+        EntryKind kind() const override {
+            return node().content ? EntryKind::File : EntryKind::Directory;
+        }
+        void close() override { keys.clear(); }
+        const Node& node() const { return files.nodes_.at(keys.at(static_cast<std::size_t>(at))); }
+        const FakeFileSystem& files;
+        std::vector<std::wstring> keys;
+        int at = -1;
+    };
+    struct File final : ByteFile {
+        File(FakeFileSystem& owner, std::wstring path) : files(owner), k(std::move(path)) {}
+        bool readOnly() const override { return false; }
+        bool readAll(std::string& bytes) override {
+            bytes = *files.nodes_.at(k).content;
+            return !files.failingReads.contains(k);
+        }
+        bool replaceAll(const std::string& bytes) override {
+            return !files.failingReplaces.contains(k) && (files.nodes_.at(k).content = bytes);
+        }
+        FakeFileSystem& files;
+        std::wstring k;
+    };
+
+    std::vector<std::wstring> matches(const std::wstring& directory,
+                                      const std::wstring& pattern) const {
+        std::vector<std::wstring> found;
+        for (const auto& [k, node] : nodes_) {
+            if (key(directoryPart(k)) == key(directory) &&
+                wildcardMatch(key(pattern), fileNamePart(k, false))) {
+                found.push_back(k);
+            }
+        }
+        return found;
+    }
+
+    std::map<std::wstring, Node> nodes_;
+};
+
+struct FakeEnvironment final : Environment {
+    std::map<std::wstring, std::wstring> variables;
+    std::wstring environmentValue(const std::wstring& name) override { return variables[name]; }
+    std::wstring programPath() override { return L"C:\\Tools\\Tarvex\\Tarvex.exe"; }
+};
+
+struct ShownMessage {
+    std::wstring title, text;
+    unsigned flags;
+    bool operator==(const ShownMessage&) const = default;
+};
+
+// Boxes are answered from a script; an unscripted box gets OK (1).
+struct ScriptedMessages final : MessagePresenter {
+    std::deque<int> answers;
+    std::vector<ShownMessage> shown;
+    int showMessage(const std::wstring& title, const std::wstring& text, unsigned flags) override {
+        shown.push_back({title, text, flags});
+        const int answer = answers.empty() ? 1 : answers.front();
+        if (!answers.empty()) {
+            answers.pop_front();
+        }
+        return answer;
+    }
+};
+
+struct RecordingSounds final : SoundPlayer {
+    std::vector<Sound> played;
+    void play(Sound sound) override { played.push_back(sound); }
+};
+
+struct RecordingEnd final : ToolEnd {
+    int calls = 0;
+    void endTool() override { ++calls; }
+};
+
+struct FakeTool {
+    FakeFileSystem files;
+    FakeEnvironment environment;
+    ScriptedMessages messages;
+    RecordingSounds sounds;
+    RecordingEnd end;
+    ToolServices services{files, files, environment, messages, sounds, end};
+};
+
+// The controls as plain values; a list shows its selected item as its text.
+struct MemoryView final : ControlView {
+    struct State {
+        bool on = false, enabled = true;
+        std::wstring text;
+        std::vector<std::wstring> items, data;
+        int selected = -1;
+    };
+    std::map<Control, State> controls;
+
+    bool state(Control c) const override { return get(c).on; }
+    void setState(Control c, bool on) override { controls[c].on = on; }
+    std::wstring text(Control c) const override {
+        return get(c).selected < 0 ? get(c).text : itemText(c, get(c).selected);
+    }
+    void setText(Control c, const std::wstring& text) override { controls[c].text = text; }
+    bool enabled(Control c) const override { return get(c).enabled; }
+    void setEnabled(Control c, bool enabled) override { controls[c].enabled = enabled; }
+    void setVisible(Control, bool) override {}
+    void clearItems(Control c) override {
+        controls[c].items.clear();
+        controls[c].data.clear();
+        controls[c].selected = -1;
+    }
+    void addItem(Control c, const std::wstring& text, const std::wstring& data) override {
+        controls[c].items.push_back(text);
+        controls[c].data.push_back(data);
+    }
+    int itemCount(Control c) const override { return static_cast<int>(get(c).items.size()); }
+    std::wstring itemText(Control c, int i) const override {
+        return get(c).items.at(static_cast<std::size_t>(i));
+    }
+    std::wstring itemData(Control c, int i) const override {
+        return get(c).data.at(static_cast<std::size_t>(i));
+    }
+    void selectItem(Control c, int i) override { controls[c].selected = i < itemCount(c) ? i : -1; }
+    const State& get(Control c) const {
+        static const State kUntouched;
+        return controls.contains(c) ? controls.at(c) : kUntouched;
+    }
+};
+
+} // namespace tarvex::testing

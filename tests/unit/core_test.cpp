@@ -1,0 +1,236 @@
+// The core's decisions where an end-to-end run is blind or cannot set the
+// case up: failures inside the first run, the selection record, the sounds,
+// the registered shortcuts and the text fields the IDE hands over.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "core/library_store.h"
+#include "core/library_switch.h"
+#include "core/record_fields.h"
+#include "core/selection_record.h"
+#include "core/settings.h"
+#include "core/startup.h"
+#include "fakes.h"
+
+namespace tarvex {
+namespace {
+
+using Shown = std::vector<testing::ShownMessage>;
+
+const std::wstring kLib = L"C:\\PB\\PureLibraries\\Windows\\Libraries\\";
+const std::wstring kArch = L"C:\\Tools\\Tarvex\\x64\\";
+const std::wstring kBack = L"?\n\nIf not, please change it back...";
+const Shown kQuestions{
+    {L"Tarvex - x64", L"Is your current 'msvcrt.lib' the original PB CRT" + kBack, 0x24},
+    {L"Tarvex - x64", L"Is your current 'libpng.lib' the one that came with PB" + kBack, 0x24},
+    {L"Tarvex - x64", L"Is your current 'libjpeg.lib' the one that came with PB" + kBack, 0x24},
+    {L"Tarvex - x64",
+     L"Do you want to copy all available UCRT libraries to PB?\n\n(" + kArch + L"_M*_msvcrt.lib)",
+     0x24}};
+
+testing::ShownMessage copyError(const std::wstring& from, const std::wstring& name) {
+    return {L"Tarvex - x64",
+            L"Error copying from:\n'" + from + L"'\nto:\n'" + kLib + name +
+                L"'\n\n\n(Make sure that you've started the PB IDE as Administrator if UAC is "
+                L"enabled!)",
+            0x10};
+}
+
+// An x64 installation before its first run.
+struct Installation : testing::FakeTool {
+    Installation() {
+        environment.variables[L"PB_TOOL_Compiler"] = L"C:\\PB\\Compilers\\pbcompilerc.exe";
+        files.executableTypes[L"c:\\pb\\compilers\\pbcompilerc.exe"] = kWindows64BitExecutable;
+        for (const wchar_t* name : {L"msvcrt.lib", L"libpng.lib", L"libjpeg.lib"}) {
+            files.addFile(kLib + name, "PB");
+        }
+        for (const wchar_t* name : {L"_UC_libpng.lib", L"_UC_libjpeg.lib", L"_MD_msvcrt.lib",
+                                    L"_MT_17_msvcrt.lib", L"_MT_16_msvcrt.lib"}) {
+            files.addFile(kArch + name, testing::narrow(name));
+        }
+    }
+    bool prepare(std::deque<int> answers) {
+        messages.answers = std::move(answers);
+        return prepareLibraryStore(context, services);
+    }
+    // The names the library folder lists for "_*.lib", each with a space.
+    std::wstring stored() {
+        std::wstring names;
+        auto listing = files.newListing();
+        for (bool open = listing->open(kLib, L"_*.lib"); open && listing->next();) {
+            names += listing->name() + L" ";
+        }
+        return names;
+    }
+    ToolContext context;
+};
+
+TEST(LibraryStore, DecisionsOnAnswersExistingCopiesAndFailures) {
+    const std::wstring taken = L"_PB_libjpeg.lib _PB_libpng.lib _PB_msvcrt.lib _UC_libjpeg.lib "
+                               L"_UC_libpng.lib ";
+    const int yes = kAnswerYes;
+    const struct {
+        // Stored copies there before ("\\": a folder); a copy target, or a
+        // folder whose listing, fails.
+        std::wstring existing, failing;
+        std::deque<int> answers;
+        Shown shown;
+        std::wstring stored; // empty: the tool was ended
+    } cases[] = {
+        {L"_PB_msvcrt.lib _PB_libjpeg.lib\\ _mt_msvcrt.lib",
+         L"",
+         {yes},
+         {kQuestions[1]},
+         L"_mt_msvcrt.lib " + taken},
+        {L"",
+         L"_PB_msvcrt.lib",
+         {yes},
+         {kQuestions[0], copyError(kLib + L"msvcrt.lib", L"_PB_msvcrt.lib")},
+         L""},
+        {L"",
+         L"_MT_16_msvcrt.lib",
+         {yes, yes, yes, yes},
+         {kQuestions[0], kQuestions[1], kQuestions[2], kQuestions[3],
+          copyError(kArch + L"_MT_16_msvcrt.lib", L"_MT_16_msvcrt.lib")},
+         L""},
+        {L"", L"", {yes, yes, yes, kAnswerNo}, kQuestions, taken},
+        {L"", L"C:\\Tools\\Tarvex\\x64\\", {yes, yes, yes, yes}, kQuestions, taken},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::narrow(c.existing + c.failing));
+        Installation tool;
+        std::wistringstream existing(c.existing);
+        for (std::wstring name; existing >> name;) {
+            name.ends_with(L"\\") ? tool.files.addDirectory(kLib + name)
+                                  : tool.files.addFile(kLib + name, "old");
+        }
+        tool.files.failCopiesTo(kLib + c.failing);
+        tool.files.failingListings.insert(testing::FakeFileSystem::key(c.failing));
+        EXPECT_EQ(tool.prepare(c.answers), !c.stored.empty());
+        EXPECT_EQ(tool.messages.shown, c.shown);
+        EXPECT_EQ(tool.end.calls, c.stored.empty() ? 1 : 0);
+        EXPECT_TRUE(c.stored.empty() || tool.stored() == c.stored)
+            << testing::narrow(tool.stored());
+    }
+    Installation tool; // a later call only lists the folder again
+    ASSERT_TRUE(tool.prepare({yes, yes, yes, yes}));
+    tool.files.addFile(kLib + L"_MDd_16_msvcrt.lib", "built");
+    tool.files.executableTypes.clear();
+    ASSERT_TRUE(tool.prepare({}));
+    EXPECT_EQ(tool.messages.shown.size(), 4u);
+    EXPECT_EQ(tool.context.catalogue.size(), 9u);
+    EXPECT_TRUE(tool.context.catalogue.contains(L"_MDd_16_msvcrt.lib"));
+    EXPECT_EQ(tool.context.titleSuffix, L" - x64");
+}
+
+// The window's controls after start-up on a store with stored copies of
+// versions 17 and 16 and the given record.
+struct Window : Installation {
+    explicit Window(const std::string& record = "0,0,1,0") {
+        prepare({kAnswerYes, kAnswerYes, kAnswerYes, kAnswerYes});
+        context.vsVersions = {{L"16", L"VS 2019"}, {L"17", L"VS 2022"}};
+        files.addFile(context.statePath(), "[Settings]\nlast=" + record);
+        loadSelectionRecord(context, services);
+        refreshUcrtVersionList(context, view);
+        restoreSelection(context, view);
+    }
+    std::wstring pressed(int item, bool debug) {
+        view.selectItem(Control::cmbUcrtVersion, item);
+        view.setState(Control::chkDebug, debug);
+        syncCrtButtons(context, view);
+        std::wstring shown;
+        for (auto [c, name] : {std::pair{Control::btnMD, L"MD "},
+                               {Control::btnMT, L"MT "},
+                               {Control::btnPB, L"PB "},
+                               {Control::btnPngJpeg, L"PJ"}}) {
+            shown += view.state(c) ? name : L"";
+        }
+        return shown;
+    }
+    bool click(Control button) { // a click flips the toggle before its handler runs
+        view.setState(button, !view.state(button));
+        return onCrtButtonClicked(context, services, view, button);
+    }
+    testing::MemoryView view;
+};
+
+TEST(SelectionRecord, ShowsTheRecordedChoiceOnlyWhileVersionAndDebugMatch) {
+    const struct {
+        std::string record;
+        int item;
+        bool debug;
+        std::wstring pressed;
+    } cases[] = {
+        {"17,0,2,0", 0, false, L"MD "},  {"17,0,2,0", 1, false, L""},  {"17,0,2,0", 0, true, L""},
+        {"16,1,3,1", 1, true, L"MT PJ"}, {"16,1,3,1", 0, true, L"PJ"}, {"0,0,1,0", 1, true, L"PB "},
+        {"17,0,9,0", 0, false, L""},     {"abc", 0, false, L""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Window(c.record).pressed(c.item, c.debug), c.pressed) << c.record << c.item;
+    }
+    Window restored("16,1,3,1");
+    EXPECT_EQ(restored.view.text(Control::cmbUcrtVersion), L" VS 2019, 16");
+    EXPECT_EQ(restored.view.get(Control::btnMT).text, L"/MTd\r\n(static)");
+    restored.files.addFile(restored.context.statePath(), "[Other]\nlast=1");
+    loadSelectionRecord(restored.context, restored.services);
+    EXPECT_EQ(restored.context.selectionRecord, L"0,0,0,0") << "no key in [Settings]";
+}
+
+TEST(LibrarySwitch, ASwitchPlaysItsSoundAndAFailedOneEndsTheToolUnrecorded) {
+    Window window;
+    window.view.setState(Control::chkAutoClose, true);
+    EXPECT_TRUE(window.click(Control::btnMT));
+    window.view.setState(Control::btnPngJpeg, true);
+    onPngJpegClicked(window.context, window.services, window.view);
+    EXPECT_EQ(window.sounds.played, (std::vector{Sound::Information, Sound::Default}));
+    EXPECT_FALSE(switchLibraries(window.context, window.services, window.view, 3));
+
+    const auto record = window.files.content(window.context.statePath());
+    window.files.failCopiesTo(kLib + L"msvcrt.lib");
+    EXPECT_FALSE(window.click(Control::btnMD));
+    EXPECT_EQ(window.messages.shown.back(), copyError(kLib + L"_MD_msvcrt.lib", L"msvcrt.lib"));
+    EXPECT_EQ(window.end.calls, 1);
+    EXPECT_EQ(window.files.content(window.context.statePath()), record);
+    EXPECT_EQ(window.sounds.played.size(), 2u);
+}
+
+TEST(Settings, ShortcutsAreStoredOncePerNameAndListedForTheirArchitecture) {
+    testing::FakeTool tool;
+    ToolContext context;
+    context.architectureName = L"x64";
+    context.toolDirectory = L"C:\\Tools\\Tarvex\\";
+    tool.files.addFile(context.settingsPath(), "[VSlink]\n");
+    for (const auto& [name, path] :
+         {std::pair{L"x64 Native Tools Command Prompt for VS 2022", L"C:\\22\\vcvarsall.bat"},
+          {L"x86 Native Tools Command Prompt for VS 2022", L"C:\\22\\vcvarsall.bat"},
+          {L"X64 NATIVE TOOLS COMMAND PROMPT FOR VS 2022", L"D:\\22\\vcvarsall.bat"},
+          {L"x64 Native Tools Command Prompt for VS 2019", L"C:\\19\\vcvarsall.bat"}}) {
+        storeVsLink(context, tool.services, name, path);
+    }
+    EXPECT_EQ(tool.files.content(context.settingsPath()),
+              "\xEF\xBB\xBF\r\n[VSlink]\r\nX64 NATIVE TOOLS COMMAND PROMPT FOR VS 2022 = "
+              "D:\\22\\vcvarsall.bat\r\nx86 Native Tools Command Prompt for VS 2022 = "
+              "C:\\22\\vcvarsall.bat\r\nx64 Native Tools Command Prompt for VS 2019 = "
+              "C:\\19\\vcvarsall.bat\r\n");
+    using Links = std::vector<std::pair<std::wstring, std::wstring>>;
+    EXPECT_EQ(readVsLinks(context, tool.services),
+              (Links{{L"x64 Native Tools Command Prompt for VS 2019", L"C:\\19\\vcvarsall.bat"}}))
+        << "the marker is case-sensitive";
+}
+
+TEST(TextFields, PathsNumbersAndRecordFields) {
+    EXPECT_EQ(directoryPart(L"\"C:\\PB\\pb.exe|C:\\Other\\x"), L"C:\\PB\\");
+    EXPECT_EQ(directoryPart(L"pb.exe|C:\\Other\\x"), L"");
+    EXPECT_EQ(extensionPart(L"\"C:\\Out\\app.DLL\""), L"DLL");
+    for (const wchar_t* path : {L"app.", L"C:\\Out\\.hidden", L"C:/dir.d/app", L"C:\\app.d ll"}) {
+        EXPECT_EQ(extensionPart(path), L"") << testing::narrow(path);
+    }
+    EXPECT_EQ(leadingNumber(L"  65814x9"), 65814u);
+    EXPECT_EQ(leadingNumber(L"18446744073709551616"), UINT64_MAX);
+    EXPECT_EQ(decimalValue(L" \t-99999999999"), INT32_MIN);
+    EXPECT_EQ(vsVersionNumber(L" VS 2022,  17 "), L"17");
+}
+
+} // namespace
+} // namespace tarvex

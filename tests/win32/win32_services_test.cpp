@@ -1,0 +1,146 @@
+// The Win32 services where an end-to-end run cannot set the condition up:
+// paths past MAX_PATH, files held open by other programs, a failing replace,
+// and what a message box does to the thread's other windows.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "platform/ini_file.h"
+#include "platform/win32/long_path.h"
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/win32_byte_file.h"
+#include "platform/win32/win32_file_system.h"
+#include "test_files.h"
+#include "ui/message_box.h"
+
+namespace tarvex {
+namespace {
+
+using Files = std::map<std::wstring, std::string>;
+
+TEST(LongPaths, TakeTheNormalisedExtendedFormAndWorkForEveryFileCall) {
+    // Wine opens plain paths past MAX_PATH, so the form itself is what
+    // matters on Windows, where that form skips all normalisation.
+    const std::wstring dirs(300, L'd'), x(244, L'x');
+    wchar_t here[MAX_PATH]{};
+    ::GetCurrentDirectoryW(MAX_PATH, here);
+    const std::pair<std::wstring, std::wstring> forms[] = {
+        {L"C:\\a/b\\..\\c", L"C:\\a/b\\..\\c"},
+        {L"\\\\?\\C:\\" + dirs, L"\\\\?\\C:\\" + dirs},
+        {L"C:/x/../" + dirs + L"//_*.lib", L"\\\\?\\C:\\" + dirs + L"\\_*.lib"},
+        {L"\\\\server\\share\\x\\..\\" + dirs, L"\\\\?\\UNC\\server\\share\\" + dirs},
+        {dirs, L"\\\\?\\" + (testing::fs::path(here) / dirs).wstring()},
+        {L"C:\\" + x, L"C:\\" + x},
+        {L"C:\\" + x + L"x", L"\\\\?\\C:\\" + x + L"x"},
+    };
+    for (const auto& [path, form] : forms) {
+        EXPECT_EQ(extendedLengthPath(path), form) << path.size() << " characters";
+    }
+
+    testing::TempDirectory temp;
+    std::wstring folder = temp.path();
+    while (folder.size() < MAX_PATH) {
+        folder += L"\\" + std::wstring(40, L'd');
+        ASSERT_TRUE(::CreateDirectoryW(extendedLengthPath(folder).c_str(), nullptr));
+    }
+    ASSERT_TRUE(Win32ByteFileService().create(folder + L"\\_MD_msvcrt.lib")->replaceAll("stored"));
+    Win32FileSystem files;
+    EXPECT_TRUE(files.copyReplacing(folder + L"\\_MD_msvcrt.lib", folder + L"\\msvcrt.lib"));
+    EXPECT_EQ(files.pathSize(folder + L"\\msvcrt.lib"), 6);
+    EXPECT_EQ(files.pathSize(folder + L"\\"), kDirectory);
+    EXPECT_EQ(files.pathSize(folder + L"\\absent.lib"), kMissing);
+    auto listing = files.newListing();
+    ASSERT_TRUE(listing->open(folder, L"_M*_MSVCRT.LIB"));
+    EXPECT_TRUE(listing->next() && listing->name() == L"_MD_msvcrt.lib" && !listing->next());
+    EXPECT_TRUE(listing->open(folder, L"_X*.lib") && !listing->next()) << "an empty listing";
+    EXPECT_FALSE(listing->open(folder + L"\\absent", L"*.*"));
+}
+
+UniqueKernelHandle holdOpen(const std::wstring& path, DWORD access, DWORD share) {
+    return UniqueKernelHandle(
+        ::CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr));
+}
+
+TEST(IniFileOnDisk, OtherProgramsHoldingTheFileNeverCostItsBytes) {
+    testing::TempDirectory temp;
+    const std::wstring path = temp.path() + L"\\Tarvex.ini";
+    const std::string original = "[Settings]\nautoclose=1\n";
+    Win32ByteFileService service;
+    IniFile ini(service);
+    const auto rewrite = [&] {
+        EXPECT_TRUE(ini.open(path));
+        ini.selectGroup(L"Settings");
+        ini.writeString(L"AutoClose", L"0");
+        return ini.close();
+    };
+    ASSERT_TRUE(testing::writeBytes(path, original));
+    // A reader that lets others only read, and a writer that shares writing:
+    // the file opens for reading only, and nothing written is no failure.
+    for (const DWORD access : {GENERIC_READ, GENERIC_READ | GENERIC_WRITE}) {
+        const auto other = holdOpen(
+            path, access, FILE_SHARE_READ | (access & GENERIC_WRITE ? FILE_SHARE_WRITE : 0));
+        ASSERT_TRUE(other);
+        EXPECT_TRUE(rewrite());
+        EXPECT_EQ(testing::snapshot(temp.path()), (Files{{L"Tarvex.ini", original}}));
+    }
+    {
+        // A reader that does not share deletion blocks the final rename.
+        const auto reader = holdOpen(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        EXPECT_FALSE(rewrite());
+        // Wine's ReplaceFileW moves the old file onto an "rf*.tmp" file it has
+        // just made and leaves that empty file behind when the move fails;
+        // Windows leaves nothing.
+        auto left = testing::snapshot(temp.path());
+        std::erase_if(left, [](const auto& entry) {
+            return entry.first.starts_with(L"rf") && entry.second.empty();
+        });
+        EXPECT_EQ(left, (Files{{L"Tarvex.ini", original}}));
+    }
+    EXPECT_TRUE(rewrite());
+    EXPECT_EQ(testing::readBytes(path), "\xEF\xBB\xBF\r\n[Settings]\r\nAutoClose = 0\r\n");
+}
+
+TEST(ShowMessage, ShowsTheProgramIconAndDisablesTheThreadsOtherWindowsWhileUp) {
+    const auto window = [](const wchar_t* title, DWORD exStyle) {
+        return UniqueWindow(::CreateWindowExW(exStyle, L"STATIC", title,
+                                              WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 200,
+                                              nullptr, nullptr, nullptr, nullptr));
+    };
+    const auto topmost = [](HWND w) {
+        return (::GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    };
+    UniqueWindow background = window(L"Background", 0), disabled = window(L"Disabled", 0),
+                 front = window(L"Topmost", WS_EX_TOPMOST);
+    ::EnableWindow(disabled.get(), FALSE);
+    ::SetForegroundWindow(front.get());
+    std::vector<std::pair<LRESULT, LRESULT>> whileUp; // what was seen against what was wanted
+    std::thread answer([&] {
+        for (int waited = 0; waited < 10000; waited += 20, ::Sleep(20)) {
+            if (HWND box = ::FindWindowW(L"#32770", L"Tarvex - x64")) {
+                ::Sleep(300); // the icon is swapped when the box is activated
+                // Windows keeps the icon in the static with id 20; Wine in id 1088.
+                HWND icon = ::GetDlgItem(box, 20) ? ::GetDlgItem(box, 20) : ::GetDlgItem(box, 1088);
+                whileUp = {{::SendMessageW(icon, STM_GETIMAGE, IMAGE_ICON, 0),
+                            reinterpret_cast<LRESULT>(programIcon())},
+                           {::IsWindowEnabled(background.get()), FALSE},
+                           {topmost(front.get()), false},
+                           {reinterpret_cast<LRESULT>(::GetWindow(box, GW_OWNER)),
+                            reinterpret_cast<LRESULT>(front.get())}};
+                ::PostMessageW(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+                return;
+            }
+        }
+    });
+    EXPECT_EQ(showMessage(L"Tarvex - x64", L"Select a library first.", MB_ICONWARNING), IDOK);
+    answer.join();
+    ASSERT_EQ(whileUp.size(), 4u);
+    for (const auto& [seen, wanted] : whileUp) {
+        EXPECT_EQ(seen, wanted) << "icon, background enabled, topmost, owner";
+    }
+    EXPECT_TRUE(::IsWindowEnabled(background.get()));
+    EXPECT_TRUE(topmost(front.get()));
+    EXPECT_FALSE(::IsWindowEnabled(disabled.get())) << "a window disabled before stays disabled";
+}
+
+} // namespace
+} // namespace tarvex
