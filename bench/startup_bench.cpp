@@ -18,9 +18,9 @@
 
 #include "bench_figures.h"
 #include "core/library_store.h"
+#include "driver.h"
 #include "platform/win32/win32_byte_file.h"
 #include "platform/win32/win32_file_system.h"
-#include "driver.h"
 #include "ui/main_window.h"
 #include "ui/sounds.h"
 

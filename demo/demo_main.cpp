@@ -140,7 +140,7 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     removeTree(argv[1]);
-    Sandbox sandbox({}, argv[1]);
+    Sandbox sandbox(Bitness::X64, argv[1]);
     say(L"sandbox compiler: " + sandbox.compilerPath());
     say(L"library folder:   " + sandbox.libraryDirectory());
     if (argc > 3 && std::wstring(argv[3]) == L"--interactive") {

@@ -24,10 +24,6 @@ inline constexpr auto kPatience = 15s;
 
 enum class Bitness { X86, X64 };
 
-struct SandboxLayout {
-    Bitness compiler = Bitness::X64;
-};
-
 inline std::wstring architectureName(Bitness bitness) {
     return bitness == Bitness::X86 ? L"x86" : L"x64";
 }
@@ -49,15 +45,14 @@ inline std::wstring buildDirectory() {
 class Sandbox {
 public:
     // In folder when one is given (it is kept), else in a temporary folder.
-    explicit Sandbox(const SandboxLayout& layout = {}, const std::wstring& folder = {}) {
+    explicit Sandbox(Bitness compiler = Bitness::X64, const std::wstring& folder = {}) {
         root_ = (folder.empty() ? temp_.emplace(L"tarvex-sandbox-").path() : folder) + L"\\";
         for (const auto& directory :
              {libraryDirectory(), architectureDirectory(Bitness::X86),
               architectureDirectory(Bitness::X64), root_ + L"PB\\Compilers"}) {
             fs::create_directories(directory);
         }
-        const bool x86 = layout.compiler == Bitness::X86;
-        fs::copy_file(buildDirectory() + (x86 ? L"pe_stub_x86.exe" : L"pe_stub_x64.exe"),
+        fs::copy_file(buildDirectory() + L"pe_stub_" + architectureName(compiler) + L".exe",
                       compilerPath());
         fs::copy_file(buildDirectory() + L"Tarvex.exe", toolExecutable());
         for (const wchar_t* name : {L"msvcrt.lib", L"libpng.lib", L"libjpeg.lib"}) {
@@ -247,13 +242,10 @@ public:
     bool visible(Control id) const { return ::IsWindowVisible(control(id)); }
     std::vector<std::wstring> items(Control list) const {
         std::vector<std::wstring> texts;
-        for (WPARAM i = 0;
-             static_cast<int>(::SendMessageW(control(list), CB_GETLBTEXTLEN, i, 0)) > 0; ++i) {
-            texts.emplace_back(
-                static_cast<std::size_t>(::SendMessageW(control(list), CB_GETLBTEXTLEN, i, 0)),
-                L' ');
-            ::SendMessageW(control(list), CB_GETLBTEXT, i,
-                           reinterpret_cast<LPARAM>(texts.back().data()));
+        for (WPARAM i = 0; ::SendMessageW(control(list), CB_GETLBTEXTLEN, i, 0) > 0; ++i) {
+            wchar_t item[256]{};
+            ::SendMessageW(control(list), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+            texts.push_back(item);
         }
         return texts;
     }
@@ -350,7 +342,6 @@ inline std::wstring copyErrorText(const std::wstring& source, const std::wstring
 // One sandbox and the tool started on it as often as a scenario needs; the
 // first start answers the first-run questions with Yes.
 struct ToolSession {
-    explicit ToolSession(const SandboxLayout& layout = {}) : sandbox(layout) {}
     // target: the file the IDE builds, which decides btnPngJpeg.
     WindowDriver start(const std::wstring& target = L"Game.exe") {
         // A window that appears under the pointer would get a mouse move,

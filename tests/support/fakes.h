@@ -10,7 +10,6 @@
 #include <memory>
 #include <optional>
 #include <set>
-#include <string>
 #include <vector>
 
 #include "core/control_view.h"
@@ -24,26 +23,17 @@ inline std::string narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end());
 }
 
-// The tool's patterns hold one star at most.
-inline bool wildcardMatch(const std::wstring& pattern, const std::wstring& name) {
-    const std::size_t star = pattern.find(L'*');
-    return star == std::wstring::npos
-               ? pattern == name
-               : name.size() + 1 >= pattern.size() && name.starts_with(pattern.substr(0, star)) &&
-                     name.ends_with(pattern.substr(star + 1));
-}
-
 class FakeFileSystem final : public FileSystem, public ByteFileService {
 public:
     // Keys: lower-case paths with backslashes and no trailing one.
     std::set<std::wstring> failingCopies, failingListings, failingReads, failingReplaces;
     std::map<std::wstring, std::uint32_t> executableTypes;
 
-    void failCopiesTo(const std::wstring& target) { failingCopies.insert(key(target)); }
     static std::wstring key(std::wstring path) {
         std::replace(path.begin(), path.end(), L'/', L'\\');
         return asciiLowerCase(path.substr(0, path.find_last_not_of(L'\\') + 1));
     }
+    void failCopiesTo(const std::wstring& target) { failingCopies.insert(key(target)); }
     void addDirectory(const std::wstring& path) {
         for (std::wstring k = key(path); k.size() > 2; k = key(directoryPart(k))) {
             nodes_.try_emplace(k, Node{path.substr(0, k.size()), std::nullopt});
@@ -61,28 +51,26 @@ public:
     bool isFolder(const std::wstring& path) const { return exists(path) && !content(path); }
 
     std::int64_t pathSize(const std::wstring& path) override {
-        const auto found = matches(directoryPart(path), fileNamePart(path, false));
-        if (found.empty()) {
-            return kMissing;
-        }
-        const auto& bytes = nodes_.at(found[0]).content;
-        return bytes ? static_cast<std::int64_t>(bytes->size()) : kDirectory;
+        const auto bytes = content(path);
+        return bytes          ? static_cast<std::int64_t>(bytes->size())
+               : exists(path) ? kDirectory
+                              : kMissing;
     }
     bool copyReplacing(const std::wstring& source, const std::wstring& target) override {
-        const auto bytes = content(source);
-        if (!bytes || failingCopies.contains(key(target)) || !isFolder(directoryPart(target)) ||
-            isFolder(target)) {
+        if (!content(source) || failingCopies.contains(key(target)) ||
+            !isFolder(directoryPart(target)) || isFolder(target)) {
             return false;
         }
-        nodes_.try_emplace(key(target), Node{target, ""}).first->second.content = bytes;
+        nodes_.insert_or_assign(
+            key(target), Node{exists(target) ? nodes_[key(target)].path : target, content(source)});
         return true;
     }
     std::unique_ptr<DirectoryListing> newListing() override {
         return std::make_unique<Listing>(*this);
     }
     std::optional<std::uint32_t> executableType(const std::wstring& path) override {
-        const auto found = executableTypes.find(key(path));
-        return found == executableTypes.end() ? std::nullopt : std::optional(found->second);
+        return executableTypes.contains(key(path)) ? std::optional(executableTypes[key(path)])
+                                                   : std::nullopt;
     }
     std::unique_ptr<ByteFile> openForUpdate(const std::wstring& path) override {
         return content(path) ? std::make_unique<File>(*this, key(path)) : nullptr;
@@ -100,22 +88,33 @@ private:
         std::wstring path;
         std::optional<std::string> content; // none for a folder
     };
+    // The tool's patterns hold one star at most.
     struct Listing final : DirectoryListing {
         explicit Listing(const FakeFileSystem& owner) : files(owner) {}
         bool open(const std::wstring& directory, const std::wstring& pattern) override {
-            keys = files.matches(directory, pattern == L"*.*" ? L"*" : pattern);
+            const std::wstring k = key(directory), p = key(pattern == L"*.*" ? L"*" : pattern);
+            const std::size_t star = std::min(p.find(L'*'), p.size());
+            names.clear();
+            for (const auto& [name, node] : files.nodes_) {
+                const std::wstring entry = fileNamePart(name, false);
+                if (key(directoryPart(name)) == k && entry.size() + 1 >= p.size() &&
+                    entry.starts_with(p.substr(0, star)) &&
+                    (star == p.size() ? entry == p : entry.ends_with(p.substr(star + 1)))) {
+                    names.push_back(&node);
+                }
+            }
             at = -1;
-            return files.isFolder(directory) && !files.failingListings.contains(key(directory));
+            return files.isFolder(directory) && !files.failingListings.contains(k);
         }
-        bool next() override { return ++at < static_cast<int>(keys.size()); }
+        bool next() override { return ++at < static_cast<int>(names.size()); }
         std::wstring name() const override { return fileNamePart(node().path, false); }
         EntryKind kind() const override {
             return node().content ? EntryKind::File : EntryKind::Directory;
         }
-        void close() override { keys.clear(); }
-        const Node& node() const { return files.nodes_.at(keys.at(static_cast<std::size_t>(at))); }
+        void close() override { names.clear(); }
+        const Node& node() const { return *names.at(static_cast<std::size_t>(at)); }
         const FakeFileSystem& files;
-        std::vector<std::wstring> keys;
+        std::vector<const Node*> names;
         int at = -1;
     };
     struct File final : ByteFile {
@@ -132,25 +131,7 @@ private:
         std::wstring k;
     };
 
-    std::vector<std::wstring> matches(const std::wstring& directory,
-                                      const std::wstring& pattern) const {
-        std::vector<std::wstring> found;
-        for (const auto& [k, node] : nodes_) {
-            if (key(directoryPart(k)) == key(directory) &&
-                wildcardMatch(key(pattern), fileNamePart(k, false))) {
-                found.push_back(k);
-            }
-        }
-        return found;
-    }
-
     std::map<std::wstring, Node> nodes_;
-};
-
-struct FakeEnvironment final : Environment {
-    std::map<std::wstring, std::wstring> variables;
-    std::wstring environmentValue(const std::wstring& name) override { return variables[name]; }
-    std::wstring programPath() override { return L"C:\\Tools\\Tarvex\\Tarvex.exe"; }
 };
 
 struct ShownMessage {
@@ -166,30 +147,23 @@ struct ScriptedMessages final : MessagePresenter {
     int showMessage(const std::wstring& title, const std::wstring& text, unsigned flags) override {
         shown.push_back({title, text, flags});
         const int answer = answers.empty() ? 1 : answers.front();
-        if (!answers.empty()) {
-            answers.pop_front();
-        }
+        answers.erase(answers.begin(), answers.begin() + (answers.empty() ? 0 : 1));
         return answer;
     }
 };
 
-struct RecordingSounds final : SoundPlayer {
-    std::vector<Sound> played;
-    void play(Sound sound) override { played.push_back(sound); }
-};
+struct FakeTool : Environment, SoundPlayer, ToolEnd {
+    std::map<std::wstring, std::wstring> variables;
+    std::vector<Sound> sounds;
+    int ends = 0;
+    std::wstring environmentValue(const std::wstring& name) override { return variables[name]; }
+    std::wstring programPath() override { return L"C:\\Tools\\Tarvex\\Tarvex.exe"; }
+    void play(Sound sound) override { sounds.push_back(sound); }
+    void endTool() override { ++ends; }
 
-struct RecordingEnd final : ToolEnd {
-    int calls = 0;
-    void endTool() override { ++calls; }
-};
-
-struct FakeTool {
     FakeFileSystem files;
-    FakeEnvironment environment;
     ScriptedMessages messages;
-    RecordingSounds sounds;
-    RecordingEnd end;
-    ToolServices services{files, files, environment, messages, sounds, end};
+    ToolServices services{files, files, *this, messages, *this, *this};
 };
 
 // The controls as plain values; a list shows its selected item as its text.
@@ -211,11 +185,7 @@ struct MemoryView final : ControlView {
     bool enabled(Control c) const override { return get(c).enabled; }
     void setEnabled(Control c, bool enabled) override { controls[c].enabled = enabled; }
     void setVisible(Control, bool) override {}
-    void clearItems(Control c) override {
-        controls[c].items.clear();
-        controls[c].data.clear();
-        controls[c].selected = -1;
-    }
+    void clearItems(Control c) override { controls[c] = {false, get(c).enabled, {}, {}, {}, -1}; }
     void addItem(Control c, const std::wstring& text, const std::wstring& data) override {
         controls[c].items.push_back(text);
         controls[c].data.push_back(data);

@@ -40,7 +40,7 @@ testing::ShownMessage copyError(const std::wstring& from, const std::wstring& na
 // An x64 installation before its first run.
 struct Installation : testing::FakeTool {
     Installation() {
-        environment.variables[L"PB_TOOL_Compiler"] = L"C:\\PB\\Compilers\\pbcompilerc.exe";
+        variables[L"PB_TOOL_Compiler"] = L"C:\\PB\\Compilers\\pbcompilerc.exe";
         files.executableTypes[L"c:\\pb\\compilers\\pbcompilerc.exe"] = kWindows64BitExecutable;
         for (const wchar_t* name : {L"msvcrt.lib", L"libpng.lib", L"libjpeg.lib"}) {
             files.addFile(kLib + name, "PB");
@@ -78,6 +78,7 @@ TEST(LibraryStore, DecisionsOnAnswersExistingCopiesAndFailures) {
         Shown shown;
         std::wstring stored; // empty: the tool was ended
     } cases[] = {
+        {L"", L"", {kAnswerNo}, {kQuestions[0]}, L""},
         {L"_PB_msvcrt.lib _PB_libjpeg.lib\\ _mt_msvcrt.lib",
          L"",
          {yes},
@@ -109,114 +110,50 @@ TEST(LibraryStore, DecisionsOnAnswersExistingCopiesAndFailures) {
         tool.files.failingListings.insert(testing::FakeFileSystem::key(c.failing));
         EXPECT_EQ(tool.prepare(c.answers), !c.stored.empty());
         EXPECT_EQ(tool.messages.shown, c.shown);
-        EXPECT_EQ(tool.end.calls, c.stored.empty() ? 1 : 0);
+        EXPECT_EQ(tool.ends, c.stored.empty() ? 1 : 0);
         EXPECT_TRUE(c.stored.empty() || tool.stored() == c.stored)
             << testing::narrow(tool.stored());
     }
-    Installation tool; // a later call only lists the folder again
-    ASSERT_TRUE(tool.prepare({yes, yes, yes, yes}));
-    tool.files.addFile(kLib + L"_MDd_16_msvcrt.lib", "built");
-    tool.files.executableTypes.clear();
-    ASSERT_TRUE(tool.prepare({}));
-    EXPECT_EQ(tool.messages.shown.size(), 4u);
-    EXPECT_EQ(tool.context.catalogue.size(), 9u);
-    EXPECT_TRUE(tool.context.catalogue.contains(L"_MDd_16_msvcrt.lib"));
-    EXPECT_EQ(tool.context.titleSuffix, L" - x64");
-}
-
-// The window's controls after start-up on a store with stored copies of
-// versions 17 and 16 and the given record.
-struct Window : Installation {
-    explicit Window(const std::string& record = "0,0,1,0") {
-        prepare({kAnswerYes, kAnswerYes, kAnswerYes, kAnswerYes});
-        context.vsVersions = {{L"16", L"VS 2019"}, {L"17", L"VS 2022"}};
-        files.addFile(context.statePath(), "[Settings]\nlast=" + record);
-        loadSelectionRecord(context, services);
-        refreshUcrtVersionList(context, view);
-        restoreSelection(context, view);
-    }
-    std::wstring pressed(int item, bool debug) {
-        view.selectItem(Control::cmbUcrtVersion, item);
-        view.setState(Control::chkDebug, debug);
-        syncCrtButtons(context, view);
-        std::wstring shown;
-        for (auto [c, name] : {std::pair{Control::btnMD, L"MD "},
-                               {Control::btnMT, L"MT "},
-                               {Control::btnPB, L"PB "},
-                               {Control::btnPngJpeg, L"PJ"}}) {
-            shown += view.state(c) ? name : L"";
-        }
-        return shown;
-    }
-    bool click(Control button) { // a click flips the toggle before its handler runs
-        view.setState(button, !view.state(button));
-        return onCrtButtonClicked(context, services, view, button);
-    }
-    testing::MemoryView view;
-};
-
-TEST(SelectionRecord, ShowsTheRecordedChoiceOnlyWhileVersionAndDebugMatch) {
-    const struct {
-        std::string record;
-        int item;
-        bool debug;
-        std::wstring pressed;
-    } cases[] = {
-        {"17,0,2,0", 0, false, L"MD "},  {"17,0,2,0", 1, false, L""},  {"17,0,2,0", 0, true, L""},
-        {"16,1,3,1", 1, true, L"MT PJ"}, {"16,1,3,1", 0, true, L"PJ"}, {"0,0,1,0", 1, true, L"PB "},
-        {"17,0,9,0", 0, false, L""},     {"abc", 0, false, L""},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Window(c.record).pressed(c.item, c.debug), c.pressed) << c.record << c.item;
-    }
-    Window restored("16,1,3,1");
-    EXPECT_EQ(restored.view.text(Control::cmbUcrtVersion), L" VS 2019, 16");
-    EXPECT_EQ(restored.view.get(Control::btnMT).text, L"/MTd\r\n(static)");
-    restored.files.addFile(restored.context.statePath(), "[Other]\nlast=1");
-    loadSelectionRecord(restored.context, restored.services);
-    EXPECT_EQ(restored.context.selectionRecord, L"0,0,0,0") << "no key in [Settings]";
 }
 
 TEST(LibrarySwitch, ASwitchPlaysItsSoundAndAFailedOneEndsTheToolUnrecorded) {
-    Window window;
-    window.view.setState(Control::chkAutoClose, true);
-    EXPECT_TRUE(window.click(Control::btnMT));
-    window.view.setState(Control::btnPngJpeg, true);
-    onPngJpegClicked(window.context, window.services, window.view);
-    EXPECT_EQ(window.sounds.played, (std::vector{Sound::Information, Sound::Default}));
-    EXPECT_FALSE(switchLibraries(window.context, window.services, window.view, 3));
+    Installation tool;
+    testing::MemoryView view;
+    tool.prepare({kAnswerYes, kAnswerYes, kAnswerYes, kAnswerYes});
+    tool.context.vsVersions = {{L"17", L"VS 2022"}};
+    loadSelectionRecord(tool.context, tool.services);
+    refreshUcrtVersionList(tool.context, view);
+    const auto click = [&](Control button) { // a click flips the toggle before its handler runs
+        view.setState(button, !view.state(button));
+        return onCrtButtonClicked(tool.context, tool.services, view, button);
+    };
+    view.setState(Control::chkAutoClose, true);
+    EXPECT_TRUE(click(Control::btnMT));
+    view.setState(Control::btnPngJpeg, true);
+    onPngJpegClicked(tool.context, tool.services, view);
+    EXPECT_EQ(tool.sounds, (std::vector{Sound::Information, Sound::Default}));
+    EXPECT_FALSE(switchLibraries(tool.context, tool.services, view, 3));
 
-    const auto record = window.files.content(window.context.statePath());
-    window.files.failCopiesTo(kLib + L"msvcrt.lib");
-    EXPECT_FALSE(window.click(Control::btnMD));
-    EXPECT_EQ(window.messages.shown.back(), copyError(kLib + L"_MD_msvcrt.lib", L"msvcrt.lib"));
-    EXPECT_EQ(window.end.calls, 1);
-    EXPECT_EQ(window.files.content(window.context.statePath()), record);
-    EXPECT_EQ(window.sounds.played.size(), 2u);
+    const auto record = tool.files.content(tool.context.statePath());
+    tool.files.failCopiesTo(kLib + L"msvcrt.lib");
+    EXPECT_FALSE(click(Control::btnMD));
+    EXPECT_EQ(tool.messages.shown.back(), copyError(kLib + L"_MD_msvcrt.lib", L"msvcrt.lib"));
+    EXPECT_EQ(tool.ends, 1);
+    EXPECT_EQ(tool.files.content(tool.context.statePath()), record);
+    EXPECT_EQ(tool.sounds.size(), 2u);
 }
 
-TEST(Settings, ShortcutsAreStoredOncePerNameAndListedForTheirArchitecture) {
+TEST(Settings, TheShortcutsOfThisArchitectureAreListedInFileOrder) {
     testing::FakeTool tool;
     ToolContext context;
     context.architectureName = L"x64";
     context.toolDirectory = L"C:\\Tools\\Tarvex\\";
-    tool.files.addFile(context.settingsPath(), "[VSlink]\n");
-    for (const auto& [name, path] :
-         {std::pair{L"x64 Native Tools Command Prompt for VS 2022", L"C:\\22\\vcvarsall.bat"},
-          {L"x86 Native Tools Command Prompt for VS 2022", L"C:\\22\\vcvarsall.bat"},
-          {L"X64 NATIVE TOOLS COMMAND PROMPT FOR VS 2022", L"D:\\22\\vcvarsall.bat"},
-          {L"x64 Native Tools Command Prompt for VS 2019", L"C:\\19\\vcvarsall.bat"}}) {
-        storeVsLink(context, tool.services, name, path);
-    }
-    EXPECT_EQ(tool.files.content(context.settingsPath()),
-              "\xEF\xBB\xBF\r\n[VSlink]\r\nX64 NATIVE TOOLS COMMAND PROMPT FOR VS 2022 = "
-              "D:\\22\\vcvarsall.bat\r\nx86 Native Tools Command Prompt for VS 2022 = "
-              "C:\\22\\vcvarsall.bat\r\nx64 Native Tools Command Prompt for VS 2019 = "
-              "C:\\19\\vcvarsall.bat\r\n");
+    tool.files.addFile(context.settingsPath(), "[VSlink]\nx64 Native Tools 22=C:\\22\n"
+                                               "x86 Native Tools 19=C:\\19\nX64 NATIVE TOOLS=D:\\\n"
+                                               "my x64 Native Tools =E:\\");
     using Links = std::vector<std::pair<std::wstring, std::wstring>>;
     EXPECT_EQ(readVsLinks(context, tool.services),
-              (Links{{L"x64 Native Tools Command Prompt for VS 2019", L"C:\\19\\vcvarsall.bat"}}))
-        << "the marker is case-sensitive";
+              (Links{{L"x64 Native Tools 22", L"C:\\22"}, {L"my x64 Native Tools", L"E:\\"}}));
 }
 
 TEST(TextFields, PathsNumbersAndRecordFields) {
