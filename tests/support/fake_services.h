@@ -59,6 +59,20 @@ public:
     void play(Sound sound) override { played.push_back(sound); }
 };
 
+// Keeps the last text it took; refuses every text while refusing is set.
+class FakeClipboard final : public Clipboard {
+public:
+    std::vector<std::wstring> texts;
+    bool refusing = false;
+    bool setClipboardText(const std::wstring& text) override {
+        if (refusing) {
+            return false;
+        }
+        texts.push_back(text);
+        return true;
+    }
+};
+
 // Everything a core test needs, wired together.
 struct FakeTool {
     FakeFileSystem files;
@@ -66,7 +80,8 @@ struct FakeTool {
     ScriptedMessages messages;
     RecordingSounds sounds;
     RecordingEnd end;
-    ToolServices services{files, files, environment, messages, sounds, end};
+    FakeClipboard clipboard;
+    ToolServices services{files, files, environment, messages, sounds, end, clipboard};
 };
 
 } // namespace tarvex::testing
