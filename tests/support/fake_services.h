@@ -59,17 +59,13 @@ public:
     void play(Sound sound) override { played.push_back(sound); }
 };
 
-// Keeps the last text it took; refuses every text while refusing is set.
+// Takes every text, unless refusing.
 class FakeClipboard final : public Clipboard {
 public:
     std::vector<std::wstring> texts;
     bool refusing = false;
     bool setClipboardText(const std::wstring& text) override {
-        if (refusing) {
-            return false;
-        }
-        texts.push_back(text);
-        return true;
+        return !refusing && (texts.push_back(text), true);
     }
 };
 
