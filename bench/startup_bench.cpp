@@ -20,6 +20,7 @@
 #include "core/library_store.h"
 #include "driver.h"
 #include "platform/win32/win32_byte_file.h"
+#include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_file_system.h"
 #include "ui/main_window.h"
 #include "ui/sounds.h"
@@ -158,7 +159,8 @@ bool samplePreparation(const Sandbox& sandbox, std::size_t entries, std::vector<
     RecordingEnd end;
     Win32ByteFileService byteFiles;
     Win32SoundPlayer sounds;
-    ToolServices services{files, byteFiles, environment, messages, sounds, end};
+    Win32Clipboard clipboard;
+    ToolServices services{files, byteFiles, environment, messages, sounds, end, clipboard};
     ToolContext context;
     const auto begin = Clock::now();
     const bool prepared = prepareLibraryStore(context, services);

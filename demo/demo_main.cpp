@@ -1,14 +1,17 @@
 // scripts/demo: runs the first start of Tarvex on a sandbox installation the
 // way a user meets it, answering every question Yes, then works the window:
-// a few runtime switches, the build pane and the hover help. It prints which
+// a few runtime switches, the linker-directive button, the build pane with the
+// coffee picture and the hover help. It prints which
 // stored copy each active library equals after every click and saves a
 // picture of each message box and of the window at its main steps. With
 // --interactive it only prepares the sandbox, starts the tool and waits for
 // the user to close it.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
 #include "driver.h"
+#include "screen_and_clipboard.h"
 #include "ui/hover_help.h"
 #include "window_picture.h"
 
@@ -70,6 +73,21 @@ void hoverAndShow(const WindowDriver& window, Control control, const std::wstrin
     say(L"pointer over " + what + L": \"" + window.hover(control, expected) + L"\"");
 }
 
+// The small button on /MD's corner and the first lines it put on the clipboard.
+void showSnippet(const WindowDriver& window) {
+    window.click(Control::btnCopyDirectives);
+    const std::wstring text = clipboardText();
+    say(L"clicked the linker-directive button; the clipboard holds " +
+        std::to_wstring(text.size()) + L" characters in " +
+        std::to_wstring(std::count(text.begin(), text.end(), L'\n')) + L" lines, beginning:");
+    std::size_t start = 0;
+    for (int line = 0; line < 3 && start < text.size(); ++line) {
+        const std::size_t end = std::min(text.find(L'\n', start), text.size());
+        say(L"    " + text.substr(start, end - start));
+        start = end + 1;
+    }
+}
+
 // The window as a user works it after the first run.
 int workTheWindow(const ToolProcess& tool, HWND handle, const Sandbox& sandbox,
                   const std::wstring& pictures) {
@@ -84,6 +102,7 @@ int workTheWindow(const ToolProcess& tool, HWND handle, const Sandbox& sandbox,
     window.click(Control::chkDebug);
     clickAndShow(window, sandbox, Control::btnMT, L"/MTd (Dbg ticked)");
     clickAndShow(window, sandbox, Control::btnPB, L"PB's CRT");
+    showSnippet(window);
 
     window.click(Control::chkBuildPane);
     RECT client{};

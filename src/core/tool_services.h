@@ -1,10 +1,11 @@
-// What the core asks of the user interface and of the process: message boxes
-// and the one way to end the tool.
+// What the core asks of the user interface and of the process: message boxes,
+// sounds, the clipboard and the one way to end the tool.
 #pragma once
 
 #include <string>
 
 #include "platform/byte_file.h"
+#include "platform/clipboard.h"
 #include "platform/file_system.h"
 
 namespace tarvex {
@@ -56,6 +57,7 @@ struct ToolServices {
     MessagePresenter& messages;
     SoundPlayer& sounds;
     ToolEnd& end;
+    Clipboard& clipboard;
 };
 
 } // namespace tarvex

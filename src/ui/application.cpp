@@ -9,6 +9,7 @@
 
 #include "core/startup.h"
 #include "platform/win32/win32_byte_file.h"
+#include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_file_system.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
@@ -95,7 +96,8 @@ void runTool(HINSTANCE instance) {
     Win32Environment environment;
     Win32MessagePresenter messages;
     Win32SoundPlayer sounds;
-    ToolServices services{files, byteFiles, environment, messages, sounds, end};
+    Win32Clipboard clipboard;
+    ToolServices services{files, byteFiles, environment, messages, sounds, end, clipboard};
     ToolContext context;
     if (!prepareTool(context, services)) {
         end.endTool();

@@ -5,9 +5,11 @@
 #include <algorithm>
 
 #include "core/library_switch.h"
+#include "core/linker_snippet.h"
 #include "core/selection_record.h"
 #include "core/settings.h"
 #include "core/vs_version_list.h"
+#include "resources/embedded_picture.h"
 #include "ui/control_table.h"
 #include "ui/message_box.h"
 
@@ -101,9 +103,12 @@ void MainWindow::createControls(HINSTANCE instance) {
     }
     ::SendMessageW(::GetDlgItem(window_.get(), static_cast<int>(Control::edtSdkVersion)),
                    EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(L"SDK: latest"));
-    // Two pieces follow once they exist: the coffee picture goes on
-    // btnCoffee here, and the window starts accepting dropped shortcuts (the
-    // native-tools prompts) here.
+    // The picture is decoded once and kept until the end; if it cannot be
+    // decoded, btnCoffee stays empty and still works.
+    coffeeButton_.attach(::GetDlgItem(window_.get(), static_cast<int>(Control::btnCoffee)),
+                         imageFromMemory(coffeePicture()));
+    // The window starts accepting dropped shortcuts (the native-tools
+    // prompts) here, once that piece exists.
 }
 
 void MainWindow::prepareControls() {
@@ -199,9 +204,12 @@ void MainWindow::onCommand(Control control, WORD notification) {
     case Control::btnPngJpeg:
         onPngJpegClicked(context_, services_, view);
         break;
+    case Control::btnCopyDirectives:
+        copyLinkerDirectives(services_);
+        break;
     default:
-        // Build, the coffee button and the linker snippet get their actions
-        // with the build and clipboard features.
+        // Build and the coffee button get their actions with the process
+        // launching feature.
         break;
     }
 }

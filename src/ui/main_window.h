@@ -11,6 +11,7 @@
 #include "core/tool_services.h"
 #include "platform/win32/unique_handle.h"
 #include "ui/hover_help.h"
+#include "ui/image_button.h"
 #include "ui/win32_control_view.h"
 
 namespace tarvex {
@@ -58,7 +59,8 @@ private:
     int dpi_ = 96;
     UniqueFont messageFont_;
     UniqueFont statusFont_;
-    UniqueWindow window_; // destroyed before the fonts its controls use
+    ImageButton coffeeButton_;
+    UniqueWindow window_; // destroyed before the fonts and picture its controls use
     std::optional<Win32ControlView> view_;
     HoverHelp hoverHelp_;
 };

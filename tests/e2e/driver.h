@@ -342,6 +342,7 @@ inline std::wstring copyErrorText(const std::wstring& source, const std::wstring
 // One sandbox and the tool started on it as often as a scenario needs; the
 // first start answers the first-run questions with Yes.
 struct ToolSession {
+    explicit ToolSession(Bitness compiler = Bitness::X64) : sandbox(compiler) {}
     // target: the file the IDE builds, which decides btnPngJpeg.
     WindowDriver start(const std::wstring& target = L"Game.exe") {
         // A window that appears under the pointer would get a mouse move,

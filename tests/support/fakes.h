@@ -152,6 +152,15 @@ struct ScriptedMessages final : MessagePresenter {
     }
 };
 
+// Takes every text, unless refusing.
+struct FakeClipboard final : Clipboard {
+    std::vector<std::wstring> texts;
+    bool refusing = false;
+    bool setClipboardText(const std::wstring& text) override {
+        return !refusing && (texts.push_back(text), true);
+    }
+};
+
 struct FakeTool : Environment, SoundPlayer, ToolEnd {
     std::map<std::wstring, std::wstring> variables;
     std::vector<Sound> sounds;
@@ -163,7 +172,8 @@ struct FakeTool : Environment, SoundPlayer, ToolEnd {
 
     FakeFileSystem files;
     ScriptedMessages messages;
-    ToolServices services{files, files, *this, messages, *this, *this};
+    FakeClipboard clipboard;
+    ToolServices services{files, files, *this, messages, *this, *this, clipboard};
 };
 
 // The controls as plain values; a list shows its selected item as its text.

@@ -62,4 +62,18 @@ struct WindowTraits {
 };
 using UniqueWindow = UniqueHandle<HWND, WindowTraits>;
 
+struct GlobalMemoryTraits {
+    static HGLOBAL invalid() { return nullptr; }
+    static bool valid(HGLOBAL h) { return h != nullptr; }
+    static void close(HGLOBAL h) { ::GlobalFree(h); }
+};
+using UniqueGlobalMemory = UniqueHandle<HGLOBAL, GlobalMemoryTraits>;
+
+struct BitmapTraits {
+    static HBITMAP invalid() { return nullptr; }
+    static bool valid(HBITMAP h) { return h != nullptr; }
+    static void close(HBITMAP h) { ::DeleteObject(h); }
+};
+using UniqueBitmap = UniqueHandle<HBITMAP, BitmapTraits>;
+
 } // namespace tarvex
