@@ -10,6 +10,11 @@ namespace {
 
 constexpr std::size_t kSignatureSize = 8;
 
+// No chunk outside the image data needs more memory than this; a chunk that
+// claims more (a damaged length, say) ends the decode before any memory is
+// taken for it.
+constexpr png_alloc_size_t kLargestChunk = 1 << 20;
+
 struct MemoryReader {
     const std::uint8_t* data;
     std::size_t size;
@@ -125,6 +130,10 @@ std::optional<Image> imageFromMemory(std::span<const std::uint8_t> bytes) {
     MemoryReader reader{bytes.data(), bytes.size(), kSignatureSize};
     png_set_read_fn(read.png(), &reader, readFromMemory);
     png_set_user_limits(read.png(), kLargestImageSide, kLargestImageSide);
+    png_set_chunk_malloc_max(read.png(), kLargestChunk);
+    // libpng only warns about some damage (such as that oversized chunk) and
+    // reads on; for the tool any damage means no picture.
+    png_set_benign_errors(read.png(), 0);
 
     Layout layout{};
     if (!readLayout(read.png(), read.info(), &layout)) {
