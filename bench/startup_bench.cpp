@@ -18,8 +18,10 @@
 
 #include "bench_figures.h"
 #include "core/library_store.h"
+#include "platform/win32/shell_link.h"
 #include "platform/win32/win32_byte_file.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_program_launcher.h"
 #include "tool_steps.h"
 #include "ui/main_window.h"
 #include "ui/sounds.h"
@@ -155,7 +157,10 @@ bool samplePreparation(const Sandbox& sandbox, std::size_t entries, std::vector<
     RecordingEnd end;
     Win32ByteFileService byteFiles;
     Win32SoundPlayer sounds;
-    ToolServices services{files, byteFiles, environment, messages, sounds, end};
+    Win32ProgramLauncher programs;
+    Win32ShortcutReader shortcuts;
+    ToolServices services{files,  byteFiles, environment, messages,
+                          sounds, end,       programs,    shortcuts};
     ToolContext context;
     const auto begin = Clock::now();
     const bool prepared = prepareLibraryStore(context, services);

@@ -6,6 +6,8 @@
 
 #include "platform/byte_file.h"
 #include "platform/file_system.h"
+#include "platform/program_launcher.h"
+#include "platform/shortcut_reader.h"
 
 namespace tarvex {
 
@@ -56,6 +58,8 @@ struct ToolServices {
     MessagePresenter& messages;
     SoundPlayer& sounds;
     ToolEnd& end;
+    ProgramLauncher& programs;
+    ShortcutReader& shortcuts;
 };
 
 } // namespace tarvex

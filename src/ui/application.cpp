@@ -8,8 +8,10 @@
 #include <optional>
 
 #include "core/startup.h"
+#include "platform/win32/shell_link.h"
 #include "platform/win32/win32_byte_file.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_program_launcher.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
 #include "ui/sounds.h"
@@ -95,7 +97,10 @@ void runTool(HINSTANCE instance) {
     Win32Environment environment;
     Win32MessagePresenter messages;
     Win32SoundPlayer sounds;
-    ToolServices services{files, byteFiles, environment, messages, sounds, end};
+    Win32ProgramLauncher programs;
+    Win32ShortcutReader shortcuts;
+    ToolServices services{files,  byteFiles, environment, messages,
+                          sounds, end,       programs,    shortcuts};
     ToolContext context;
     if (!prepareTool(context, services)) {
         end.endTool();

@@ -7,6 +7,7 @@
 #include "core/library_switch.h"
 #include "core/selection_record.h"
 #include "core/settings.h"
+#include "core/ucrt_build.h"
 #include "core/vs_version_list.h"
 #include "ui/control_table.h"
 #include "ui/message_box.h"
@@ -101,9 +102,8 @@ void MainWindow::createControls(HINSTANCE instance) {
     }
     ::SendMessageW(::GetDlgItem(window_.get(), static_cast<int>(Control::edtSdkVersion)),
                    EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(L"SDK: latest"));
-    // Two pieces follow once they exist: the coffee picture goes on
-    // btnCoffee here, and the window starts accepting dropped shortcuts (the
-    // native-tools prompts) here.
+    // The coffee picture goes on btnCoffee here once it exists.
+    fileDrop_ = enableFileDrop(window_.get());
 }
 
 void MainWindow::prepareControls() {
@@ -162,6 +162,17 @@ LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam
             self->onCommand(static_cast<Control>(LOWORD(wParam)), HIWORD(wParam));
         }
         return 0;
+    case kFileDropMessage: {
+        const std::unique_ptr<DroppedFiles> files = takeDroppedFiles(lParam);
+        if (self && self->view_) {
+            registerNativeToolsShortcut(self->context_, self->services_, *self->view_,
+                                        droppedFilesText(files.get()));
+        }
+        return 0;
+    }
+    case WM_DESTROY:
+        discardQueuedDrops(window);
+        return 0;
     default:
         return ::DefWindowProcW(window, message, wParam, lParam);
     }
@@ -199,9 +210,12 @@ void MainWindow::onCommand(Control control, WORD notification) {
     case Control::btnPngJpeg:
         onPngJpegClicked(context_, services_, view);
         break;
+    case Control::btnBuild:
+        buildUcrtLibraries(context_, services_, view);
+        break;
     default:
-        // Build, the coffee button and the linker snippet get their actions
-        // with the build and clipboard features.
+        // The coffee button and the linker snippet get their actions with
+        // the clipboard and donation features.
         break;
     }
 }

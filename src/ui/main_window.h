@@ -9,6 +9,7 @@
 
 #include "core/tool_context.h"
 #include "core/tool_services.h"
+#include "platform/win32/file_drop.h"
 #include "platform/win32/unique_handle.h"
 #include "ui/hover_help.h"
 #include "ui/win32_control_view.h"
@@ -58,7 +59,8 @@ private:
     int dpi_ = 96;
     UniqueFont messageFont_;
     UniqueFont statusFont_;
-    UniqueWindow window_; // destroyed before the fonts its controls use
+    UniqueWindow window_;           // destroyed before the fonts its controls use
+    FileDropRegistration fileDrop_; // revoked before the window goes
     std::optional<Win32ControlView> view_;
     HoverHelp hoverHelp_;
 };

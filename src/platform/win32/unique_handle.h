@@ -62,4 +62,11 @@ struct WindowTraits {
 };
 using UniqueWindow = UniqueHandle<HWND, WindowTraits>;
 
+struct GlobalMemoryTraits {
+    static HGLOBAL invalid() { return nullptr; }
+    static bool valid(HGLOBAL h) { return h != nullptr; }
+    static void close(HGLOBAL h) { ::GlobalFree(h); }
+};
+using UniqueGlobalMemory = UniqueHandle<HGLOBAL, GlobalMemoryTraits>;
+
 } // namespace tarvex
