@@ -112,8 +112,9 @@ void buildUcrtLibraries(ToolContext& context, ToolServices& services, ControlVie
         return;
     }
     const std::wstring toolDirectory = directoryPart(services.environment.programPath());
+    const int selected = selectedIndex(view, Control::cmbVsVersion);
     const std::wstring vcvarsall =
-        view.itemData(Control::cmbVsVersion, selectedIndex(view, Control::cmbVsVersion));
+        selected < 0 ? std::wstring() : view.itemData(Control::cmbVsVersion, selected);
     StartedProgram build =
         services.programs.startProgram(buildCommand(context, toolDirectory, vcvarsall, sdk), L"",
                                        toolDirectory, {.waitForExit = true, .keepHandle = true});

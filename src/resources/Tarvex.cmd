@@ -5,12 +5,13 @@ rem
 rem     Tarvex.cmd ARCHITECTURE "LIBRARY-FOLDER\_PB_msvcrt.lib"
 rem
 rem ARCHITECTURE is x86 or x64. For each C runtime variant the librarian merges
-rem the import and static libraries that make it up, found on %LIB%, into
-rem ARCHITECTURE\_<variant>_<VS major version>_msvcrt.lib beside this script.
+rem the import and static libraries that make it up, found on the LIB path,
+rem into ARCHITECTURE\_<variant>_<VS major version>_msvcrt.lib beside this
+rem script.
 rem
 rem Exit code: the number of variants built (1 to 4; a variant whose libraries
-rem are not all on %LIB% is skipped), 0 when none could be built, and for
-rem errors: 5 wrong arguments, 6 _PB_msvcrt.lib not found, 7 not run in the
+rem are not all on the LIB path is skipped), 0 when none could be built, and for
+rem errors: 5 _PB_msvcrt.lib not found, 6 wrong arguments, 7 not run in the
 rem native-tools environment, 8 the architecture folder missing, 9 the
 rem librarian failed. An error waits for a key unless TARVEX_NO_PAUSE is set.
 setlocal EnableExtensions DisableDelayedExpansion
@@ -29,11 +30,15 @@ if not exist "%output%\" goto noFolder
 for /f "delims=." %%v in ("%VisualStudioVersion%") do set "tag=%%v"
 
 set built=0
-call :variant MD msvcrt.lib vcruntime.lib ucrt.lib || goto librarianFailed
-call :variant MT libcmt.lib libvcruntime.lib libucrt.lib || goto librarianFailed
-call :variant MDd msvcrtd.lib vcruntimed.lib ucrtd.lib || goto librarianFailed
-call :variant MTd libcmtd.lib libvcruntimed.lib libucrtd.lib || goto librarianFailed
-endlocal & exit /b %built%
+call :variant MD msvcrt.lib vcruntime.lib ucrt.lib
+if errorlevel 1 goto librarianFailed
+call :variant MT libcmt.lib libvcruntime.lib libucrt.lib
+if errorlevel 1 goto librarianFailed
+call :variant MDd msvcrtd.lib vcruntimed.lib ucrtd.lib
+if errorlevel 1 goto librarianFailed
+call :variant MTd libcmtd.lib libvcruntimed.lib libucrtd.lib
+if errorlevel 1 goto librarianFailed
+exit /b %built%
 
 rem :variant NAME LIBRARY... builds one variant; fails only when the librarian
 rem does. An old result is removed first, so a skipped or failed variant never
@@ -48,17 +53,18 @@ rem use the inline ones of the UCRT headers.
 set "legacy="
 for %%f in (legacy_stdio_definitions.lib) do if not "%%~$LIB:f"=="" set "legacy=%%f"
 echo Tarvex.cmd: building _%1_%tag%_msvcrt.lib
-lib /NOLOGO "/OUT:%target%" %2 %3 %4 %legacy% || exit /b 1
+lib /NOLOGO "/OUT:%target%" %2 %3 %4 %legacy%
+if errorlevel 1 exit /b 1
 set /a built+=1
 exit /b 0
 
 :wrongArguments
 echo Tarvex.cmd: expected x86 or x64 and the quoted path of _PB_msvcrt.lib.
-set code=5
+set code=6
 goto failed
 :noPbCrt
 echo Tarvex.cmd: _PB_msvcrt.lib not found: "%pbCrt%"
-set code=6
+set code=5
 goto failed
 :noEnvironment
 echo Tarvex.cmd: run it in a Visual Studio native-tools prompt (vcvarsall.bat).
@@ -74,4 +80,4 @@ set code=9
 goto failed
 :failed
 if not defined TARVEX_NO_PAUSE pause
-endlocal & exit /b %code%
+exit /b %code%
