@@ -1,48 +1,26 @@
-// Stand-in for the Visual Studio librarian: "lib /NOLOGO /OUT:file input...".
-// Each input is looked for on %LIB% as the real one does; the output holds
-// the inputs' bytes in command-line order, so a test can tell what went in.
-#include <cstdio>
+// Stand-in for the Visual Studio librarian, "lib /NOLOGO /OUT:file input...":
+// finds each input on LIB as the real one does and writes their bytes, in
+// command-line order, to the output.
+#include <fstream>
+#include <sstream>
 #include <string>
-
-namespace {
-
-bool readOnLib(const std::wstring& name, std::string& merged) {
-    const wchar_t* lib = _wgetenv(L"LIB");
-    std::wstring folders = lib ? lib : L"";
-    for (std::size_t at = 0; at <= folders.size();) {
-        std::size_t end = folders.find(L';', at);
-        end = end == std::wstring::npos ? folders.size() : end;
-        if (FILE* file = _wfopen((folders.substr(at, end - at) + L"\\" + name).c_str(), L"rb")) {
-            for (int c; (c = std::fgetc(file)) != EOF;) {
-                merged += static_cast<char>(c);
-            }
-            std::fclose(file);
-            return true;
-        }
-        at = end + 1;
-    }
-    return false;
-}
-
-} // namespace
 
 int wmain(int argc, wchar_t** argv) {
     std::wstring output;
-    std::string merged;
+    std::ostringstream merged;
     for (int i = 1; i < argc; ++i) {
         const std::wstring argument = argv[i];
+        std::wistringstream folders(_wgetenv(L"LIB") ? _wgetenv(L"LIB") : L"");
+        std::ifstream input;
+        for (std::wstring folder; !input.is_open() && std::getline(folders, folder, L';');) {
+            input.open((folder + L"\\" + argument).c_str(), std::ios::binary);
+        }
         if (argument.starts_with(L"/OUT:")) {
             output = argument.substr(5);
-        } else if (argument.starts_with(L"/") ? argument != L"/NOLOGO"
-                                              : !readOnLib(argument, merged)) {
-            std::fwprintf(stderr, L"LNK1181: cannot open input file '%ls'\n", argument.c_str());
-            return 1181;
+        } else if (argument != L"/NOLOGO" && !(merged << input.rdbuf())) {
+            return 1181; // cannot open input file
         }
     }
-    FILE* file = output.empty() ? nullptr : _wfopen(output.c_str(), L"wb");
-    if (!file) {
-        return 1104;
-    }
-    std::fwrite(merged.data(), 1, merged.size(), file);
-    return std::fclose(file) == 0 ? 0 : 1104;
+    std::ofstream(output.c_str(), std::ios::binary) << merged.str();
+    return output.empty() ? 1104 : 0;
 }

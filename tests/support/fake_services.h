@@ -4,7 +4,6 @@
 
 #include <deque>
 #include <map>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -61,34 +60,18 @@ public:
     void play(Sound sound) override { played.push_back(sound); }
 };
 
-// Records each start; the program's exit code comes from the script.
-class RecordingLauncher final : public ProgramLauncher {
+// Nothing can be started and no shortcut read.
+class NoPrograms final : public ProgramLauncher {
 public:
-    struct Handle final : ProgramHandle {
-        std::uint32_t code;
-        explicit Handle(std::uint32_t exitCode) : code(exitCode) {}
-        std::int64_t processId() const override { return 1; }
-        std::uint32_t exitCode() const override { return code; }
-    };
-    std::vector<std::wstring> started;
-    std::optional<std::uint32_t> exitCode = 1; // nothing: the start fails
-
-    StartedProgram startProgram(const std::wstring& program, const std::wstring&,
-                                const std::wstring&, StartOptions) override {
-        started.push_back(program);
-        return exitCode ? StartedProgram{true, std::make_unique<Handle>(*exitCode)}
-                        : StartedProgram{};
+    StartedProgram startProgram(const std::wstring&, const std::wstring&, const std::wstring&,
+                                StartOptions) override {
+        return {};
     }
 };
 
-// Shortcut path -> argument text; a path not listed cannot be read.
-class FakeShortcuts final : public ShortcutReader {
+class NoShortcuts final : public ShortcutReader {
 public:
-    std::map<std::wstring, std::wstring> arguments;
-    std::optional<std::wstring> readShortcutArguments(const std::wstring& path) override {
-        const auto found = arguments.find(path);
-        return found == arguments.end() ? std::nullopt : std::optional(found->second);
-    }
+    std::optional<std::wstring> readShortcutArguments(const std::wstring&) override { return {}; }
 };
 
 // Everything a core test needs, wired together.
@@ -98,8 +81,8 @@ struct FakeTool {
     ScriptedMessages messages;
     RecordingSounds sounds;
     RecordingEnd end;
-    RecordingLauncher programs;
-    FakeShortcuts shortcuts;
+    NoPrograms programs;
+    NoShortcuts shortcuts;
     ToolServices services{files, files, environment, messages, sounds, end, programs, shortcuts};
 };
 
