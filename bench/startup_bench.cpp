@@ -19,9 +19,11 @@
 #include "bench_figures.h"
 #include "core/library_store.h"
 #include "driver.h"
+#include "platform/win32/shell_link.h"
 #include "platform/win32/win32_byte_file.h"
 #include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_program_launcher.h"
 #include "ui/main_window.h"
 #include "ui/sounds.h"
 
@@ -160,7 +162,10 @@ bool samplePreparation(const Sandbox& sandbox, std::size_t entries, std::vector<
     Win32ByteFileService byteFiles;
     Win32SoundPlayer sounds;
     Win32Clipboard clipboard;
-    ToolServices services{files, byteFiles, environment, messages, sounds, end, clipboard};
+    Win32ProgramLauncher programs;
+    Win32ShortcutReader shortcuts;
+    ToolServices services{files, byteFiles, environment, messages, sounds,
+                          end,   clipboard, programs,    shortcuts};
     ToolContext context;
     const auto begin = Clock::now();
     const bool prepared = prepareLibraryStore(context, services);

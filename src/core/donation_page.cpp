@@ -10,4 +10,8 @@ namespace tarvex {
 
 const wchar_t* const kDonationPage = L"" TARVEX_DONATION_URL;
 
+void openDonationPage(ToolServices& services) {
+    services.programs.startProgram(kDonationPage, L"", L"", StartOptions{});
+}
+
 } // namespace tarvex

@@ -69,15 +69,16 @@ void saveAutoClose(const ToolContext& context, ToolServices& services, const Con
     ini.close();
 }
 
-void storeVsLink(const ToolContext& context, ToolServices& services, const std::wstring& name,
+bool storeVsLink(const ToolContext& context, ToolServices& services, const std::wstring& name,
                  const std::wstring& vcvarsallPath) {
     IniFile ini(services.byteFiles);
     if (!ini.open(context.settingsPath())) {
-        return;
+        return false;
     }
     ini.selectGroup(kLinksGroup);
     ini.writeString(name, vcvarsallPath);
     ini.close();
+    return true;
 }
 
 std::vector<std::pair<std::wstring, std::wstring>> readVsLinks(const ToolContext& context,

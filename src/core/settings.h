@@ -20,8 +20,9 @@ void loadSettings(ToolContext& context, ToolServices& services, ControlView& vie
 void saveAutoClose(const ToolContext& context, ToolServices& services, const ControlView& view);
 
 // Stores a native-tools shortcut: its name (a name that differs only in ASCII
-// case keeps its place) and the path of its vcvarsall.bat.
-void storeVsLink(const ToolContext& context, ToolServices& services, const std::wstring& name,
+// case keeps its place) and the path of its vcvarsall.bat. False when the
+// settings file cannot be opened.
+bool storeVsLink(const ToolContext& context, ToolServices& services, const std::wstring& name,
                  const std::wstring& vcvarsallPath);
 
 // The stored shortcuts of this architecture's native tools, in file order.

@@ -7,6 +7,8 @@
 #include "platform/byte_file.h"
 #include "platform/clipboard.h"
 #include "platform/file_system.h"
+#include "platform/program_launcher.h"
+#include "platform/shortcut_reader.h"
 
 namespace tarvex {
 
@@ -58,6 +60,8 @@ struct ToolServices {
     SoundPlayer& sounds;
     ToolEnd& end;
     Clipboard& clipboard;
+    ProgramLauncher& programs;
+    ShortcutReader& shortcuts;
 };
 
 } // namespace tarvex

@@ -8,9 +8,11 @@
 #include <optional>
 
 #include "core/startup.h"
+#include "platform/win32/shell_link.h"
 #include "platform/win32/win32_byte_file.h"
 #include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_program_launcher.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
 #include "ui/sounds.h"
@@ -97,7 +99,10 @@ void runTool(HINSTANCE instance) {
     Win32MessagePresenter messages;
     Win32SoundPlayer sounds;
     Win32Clipboard clipboard;
-    ToolServices services{files, byteFiles, environment, messages, sounds, end, clipboard};
+    Win32ProgramLauncher programs;
+    Win32ShortcutReader shortcuts;
+    ToolServices services{files, byteFiles, environment, messages, sounds,
+                          end,   clipboard, programs,    shortcuts};
     ToolContext context;
     if (!prepareTool(context, services)) {
         end.endTool();

@@ -4,10 +4,12 @@
 
 #include <algorithm>
 
+#include "core/donation_page.h"
 #include "core/library_switch.h"
 #include "core/linker_snippet.h"
 #include "core/selection_record.h"
 #include "core/settings.h"
+#include "core/ucrt_build.h"
 #include "core/vs_version_list.h"
 #include "resources/embedded_picture.h"
 #include "ui/control_table.h"
@@ -107,8 +109,7 @@ void MainWindow::createControls(HINSTANCE instance) {
     // decoded, btnCoffee stays empty and still works.
     coffeeButton_.attach(::GetDlgItem(window_.get(), static_cast<int>(Control::btnCoffee)),
                          imageFromMemory(coffeePicture()));
-    // The window starts accepting dropped shortcuts (the native-tools
-    // prompts) here, once that piece exists.
+    fileDrop_ = enableFileDrop(window_.get());
 }
 
 void MainWindow::prepareControls() {
@@ -167,6 +168,17 @@ LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam
             self->onCommand(static_cast<Control>(LOWORD(wParam)), HIWORD(wParam));
         }
         return 0;
+    case kFileDropMessage: {
+        const std::unique_ptr<DroppedFiles> files = takeDroppedFiles(lParam);
+        if (self && self->view_) {
+            registerNativeToolsShortcut(self->context_, self->services_, *self->view_,
+                                        droppedFilesText(files.get()));
+        }
+        return 0;
+    }
+    case WM_DESTROY:
+        discardQueuedDrops(window);
+        return 0;
     default:
         return ::DefWindowProcW(window, message, wParam, lParam);
     }
@@ -207,9 +219,13 @@ void MainWindow::onCommand(Control control, WORD notification) {
     case Control::btnCopyDirectives:
         copyLinkerDirectives(services_);
         break;
+    case Control::btnBuild:
+        buildUcrtLibraries(context_, services_, view);
+        break;
+    case Control::btnCoffee:
+        openDonationPage(services_);
+        break;
     default:
-        // Build and the coffee button get their actions with the process
-        // launching feature.
         break;
     }
 }

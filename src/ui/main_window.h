@@ -9,6 +9,7 @@
 
 #include "core/tool_context.h"
 #include "core/tool_services.h"
+#include "platform/win32/file_drop.h"
 #include "platform/win32/unique_handle.h"
 #include "ui/hover_help.h"
 #include "ui/image_button.h"
@@ -60,7 +61,8 @@ private:
     UniqueFont messageFont_;
     UniqueFont statusFont_;
     ImageButton coffeeButton_;
-    UniqueWindow window_; // destroyed before the fonts and picture its controls use
+    UniqueWindow window_;           // destroyed before the fonts and picture its controls use
+    FileDropRegistration fileDrop_; // revoked before the window goes
     std::optional<Win32ControlView> view_;
     HoverHelp hoverHelp_;
 };

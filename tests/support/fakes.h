@@ -161,10 +161,18 @@ struct FakeClipboard final : Clipboard {
     }
 };
 
-struct FakeTool : Environment, SoundPlayer, ToolEnd {
+// Records the programs it is asked to start; starts none, reads no shortcut.
+struct FakeTool : Environment, SoundPlayer, ToolEnd, ProgramLauncher, ShortcutReader {
     std::map<std::wstring, std::wstring> variables;
     std::vector<Sound> sounds;
+    std::vector<std::wstring> started;
     int ends = 0;
+    StartedProgram startProgram(const std::wstring& program, const std::wstring&,
+                                const std::wstring&, StartOptions) override {
+        started.push_back(program);
+        return {};
+    }
+    std::optional<std::wstring> readShortcutArguments(const std::wstring&) override { return {}; }
     std::wstring environmentValue(const std::wstring& name) override { return variables[name]; }
     std::wstring programPath() override { return L"C:\\Tools\\Tarvex\\Tarvex.exe"; }
     void play(Sound sound) override { sounds.push_back(sound); }
@@ -173,7 +181,7 @@ struct FakeTool : Environment, SoundPlayer, ToolEnd {
     FakeFileSystem files;
     ScriptedMessages messages;
     FakeClipboard clipboard;
-    ToolServices services{files, files, *this, messages, *this, *this, clipboard};
+    ToolServices services{files, files, *this, messages, *this, *this, clipboard, *this, *this};
 };
 
 // The controls as plain values; a list shows its selected item as its text.

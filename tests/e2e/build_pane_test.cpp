@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "driver.h"
+#include "platform/win32/win32_program_launcher.h"
+#include "stand_in_vs.h"
+
+namespace tarvex::e2e {
+namespace {
+
+using C = Control;
+
+// Events are handled in order: once a click on chkBuildPane posted after a
+// drop or a Build has flipped it, that is done too. The click is undone.
+bool settle(const WindowDriver& window) {
+    const auto shown = static_cast<DWORD_PTR>(window.state(C::chkBuildPane));
+    window.postClick(C::chkBuildPane);
+    for (int polls = 0; polls < 500; ++polls, std::this_thread::sleep_for(20ms)) {
+        DWORD_PTR state = shown; // reads time out while a build blocks the tool
+        ::SendMessageTimeoutW(window.control(C::chkBuildPane), BM_GETCHECK, 0, 0, 0, 100, &state);
+        if (state != shown) {
+            return window.click(C::chkBuildPane);
+        }
+    }
+    return false;
+}
+
+// What the stand-in librarian makes of a variant's inputs.
+std::string merged(std::string crt, std::string vcruntime, std::string ucrt, std::string sdk) {
+    return crt + ".lib\r\n" + vcruntime + ".lib\r\n" + ucrt + ".lib " + sdk +
+           "\r\nlegacy_stdio_definitions.lib\r\n";
+}
+
+TEST(BuildPane, DroppedPromptsAreStoredAndBuildTakesInWhatTheBuildScriptMade) {
+    ::OleInitialize(nullptr);
+    ::SetEnvironmentVariableW(L"TARVEX_NO_PAUSE", L"1");
+    ToolSession session;
+    const std::wstring tools = addStandInVisualStudio(session.sandbox), vc = tools + L"lib\\x64\\";
+    const std::wstring library = session.sandbox.libraryDirectory(), notes = tools + L"notes.txt";
+    const std::wstring results = session.sandbox.architectureDirectory(Bitness::X64);
+    const std::wstring x64 = tools + L"x64 Native Tools P.lnk",
+                       x86 = tools + L"x86 Native Tools P.lnk";
+    // Read-only, as in the all-users Start menu. Windows refuses write access
+    // to them; Wine, run as root here, grants it, so only the read shows.
+    for (const std::wstring& path : {x64, x86, tools + L"Native Tools P.lnk"}) {
+        ASSERT_TRUE(saveShortcut(path, L"/k \"" + tools + L"vcvars64.bat\""));
+    }
+    ASSERT_TRUE(writeBytes(notes, "") && writeBytes(tools + L"x64 Native Tools bad.lnk", "bad") &&
+                session.start().handle() && session.close() == 0u &&
+                ::DeleteFileW((library + L"_MD_17_msvcrt.lib").c_str()));
+    const WindowDriver window = session.start();
+    ASSERT_TRUE(window.handle());
+    EXPECT_EQ(window.items(C::cmbUcrtVersion), std::vector<std::wstring>{L" VS 2019, 16"});
+
+    const std::string settings = readBytes(session.sandbox.toolDirectory() + L"Tarvex.ini");
+    const std::string vcvarsall = std::string(tools.begin(), tools.end()) + "vcvarsall.bat\r\n";
+    const std::string x64Link = "[VSlink]\r\nx64 Native Tools P = " + vcvarsall;
+    const std::string both = x64Link + "x86 Native Tools P = " + vcvarsall; // x86: not listed
+    EXPECT_EQ(dragFiles(window.handle(), {x64}, DROPEFFECT_COPY), DROPEFFECT_NONE);
+    for (const auto& [dropped, links] :
+         std::vector<std::pair<std::vector<std::wstring>, std::string>>{
+             {{x64}, x64Link},
+             {{x86}, both},
+             {{tools + L"Native Tools P.lnk"}, both},
+             {{tools + L"x64 Native Tools bad.lnk"}, both},
+             {{notes, x64}, both}}) { // the last: one text with a line feed, no shortcut
+        EXPECT_EQ(dragFiles(window.handle(), dropped, DROPEFFECT_LINK | DROPEFFECT_COPY), 4u);
+        ASSERT_TRUE(settle(window));
+        EXPECT_EQ(readBytes(session.sandbox.toolDirectory() + L"Tarvex.ini"), settings + links);
+    }
+    EXPECT_EQ(window.items(C::cmbVsVersion), std::vector<std::wstring>{L" x64 Native Tools P"});
+    EXPECT_EQ(dragFiles(window.handle(), {notes}, DROPEFFECT_LINK), DROPEFFECT_LINK);
+    HWND box = session.tool->waitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(readMessageBox(box).title + L"|" + readMessageBox(box).text,
+              L"Tarvex - x64|Not a valid file...");
+    answer(box, IDOK);
+
+    const auto build = [&](const wchar_t* sdk) {
+        ::SendMessageW(window.control(C::edtSdkVersion), WM_SETTEXT, 0,
+                       reinterpret_cast<LPARAM>(sdk));
+        window.postClick(C::btnBuild);
+        return settle(window);
+    };
+    ASSERT_TRUE(window.click(C::chkBuildPane) && build(L""));
+    EXPECT_EQ(session.library(L"_MT_17_msvcrt.lib"),
+              merged("libcmt", "libvcruntime", "libucrt", "10.0.22621.0"));
+    EXPECT_EQ(session.library(L"_MDd_17_msvcrt.lib"),
+              merged("msvcrtd", "vcruntimed", "ucrtd", "10.0.22621.0"));
+    EXPECT_EQ(readBytes(results + L"_MTd_17_msvcrt.lib"), session.library(L"_MTd_17_msvcrt.lib"));
+    ASSERT_TRUE(window.select(C::cmbUcrtVersion, 0) && window.click(C::btnMD));
+    EXPECT_EQ(session.library(L"msvcrt.lib"),
+              merged("msvcrt", "vcruntime", "ucrt", "10.0.22621.0"));
+
+    // Without the debug libraries two variants are built (exit code 2).
+    ASSERT_TRUE(::DeleteFileW((vc + L"msvcrtd.lib").c_str()) &&
+                ::DeleteFileW((vc + L"libcmtd.lib").c_str()) && build(L"10.0.19041.0"));
+    EXPECT_EQ(session.library(L"_MD_17_msvcrt.lib"),
+              merged("msvcrt", "vcruntime", "ucrt", "10.0.19041.0"));
+    EXPECT_FALSE(pathExists(results + L"_MTd_17_msvcrt.lib"));
+
+    // Nothing is taken or said for the build script's exit codes 0 (nothing
+    // to build) and 5 (no _PB_msvcrt.lib), nor for an unsafe SDK text, which
+    // starts nothing.
+    const std::wstring pbCrt = library + L"_PB_msvcrt.lib";
+    ASSERT_TRUE(writeBytes(results + L"_MD_16_msvcrt.lib", "from an earlier build") &&
+                ::DeleteFileW((vc + L"msvcrt.lib").c_str()) &&
+                ::DeleteFileW((vc + L"libcmt.lib").c_str()));
+    const auto before = snapshot(library);
+    ASSERT_TRUE(build(L"") && ::MoveFileW(pbCrt.c_str(), (pbCrt + L"-").c_str()) && build(L""));
+    build(L"10.0&calc");
+    box = session.tool->waitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(readMessageBox(box).text,
+              L"The SDK version must not contain & | < > ^ \" % ! or control characters.");
+    answer(box, IDOK);
+    ASSERT_TRUE(::MoveFileW((pbCrt + L"-").c_str(), pbCrt.c_str()));
+    EXPECT_EQ(snapshot(library), before);
+    EXPECT_EQ(readBytes(tools + L"seen.txt"),
+              "[x64][]\r\n[x64][10.0.19041.0]\r\n[x64][]\r\n[x64][]\r\n");
+
+    // A failed copy: the copy error box, then the end; earlier copies stay.
+    const std::wstring blocked = L"_MT_17_msvcrt.lib";
+    ASSERT_TRUE(!addStandInVisualStudio(session.sandbox).empty() &&
+                ::DeleteFileW((library + blocked).c_str()) &&
+                ::CreateDirectoryW((library + blocked).c_str(), nullptr));
+    build(L"");
+    box = session.tool->waitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(readMessageBox(box).text, copyErrorText(results + blocked, library + blocked));
+    answer(box, IDOK);
+    EXPECT_EQ(session.tool->waitForExit(), 0u);
+    WIN32_FIND_DATAW found{}; // in the order the tool listed them
+    const UniqueFindHandle listing(::FindFirstFileW((results + L"_*msvcrt.lib").c_str(), &found));
+    for (bool more = true; more && found.cFileName != blocked;
+         more = ::FindNextFileW(listing.get(), &found)) {
+        EXPECT_EQ(session.library(found.cFileName), readBytes(results + found.cFileName));
+    }
+}
+
+TEST(StartProgram, AnUnquotedPathWithSpacesAndTheShellFallbackGiveTheExitCode) {
+    const testing::TempDirectory folder(L"tarvex start ");
+    const std::wstring lib = folder.path() + L"\\stand in lib.exe";
+    ASSERT_TRUE(
+        ::CopyFileW((buildDirectory() + L"stand-in-vs\\bin\\lib.exe").c_str(), lib.c_str(), TRUE) &&
+        writeBytes(folder.path() + L"\\exit seven.bat", "@exit /b 7\r\n"));
+    Win32ProgramLauncher launcher;
+    for (const auto& [program, directory, code] :
+         {std::tuple{lib, std::wstring(), 1181u}, {L"exit seven.bat", folder.path(), 7u}}) {
+        StartedProgram started = launcher.startProgram(program, L"missing.lib", directory,
+                                                       {.waitForExit = true, .keepHandle = true});
+        ASSERT_TRUE(started.handle); // the shell finds the bare name in the directory
+        EXPECT_EQ(started.handle->processId() == -1, code == 7);
+        EXPECT_EQ(exitCodeOf(std::move(started.handle)), code);
+    }
+    EXPECT_FALSE(launcher.startProgram(lib + L"-", L"", L"", {}).started);
+}
+
+} // namespace
+} // namespace tarvex::e2e
