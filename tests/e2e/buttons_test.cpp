@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "core/donation_page.h"
 #include "driver.h"
 #include "platform/png_image.h"
 #include "platform/win32/win32_clipboard.h"
@@ -12,13 +13,16 @@
 namespace tarvex::e2e {
 namespace {
 
+using C = Control;
+
 class SnippetButton : public ::testing::TestWithParam<Bitness> {};
 
 TEST_P(SnippetButton, EachClickReplacesTheClipboardWithTheWholeSnippetAndTouchesNoFile) {
     ToolSession session(GetParam());
     const WindowDriver window = session.start();
     ASSERT_TRUE(window.handle());
-    const auto files = snapshot(session.sandbox.root());
+    const auto files = snapshot(session.sandbox.libraryDirectory());
+    const std::string settings = readBytes(session.sandbox.toolDirectory() + L"Tarvex.ini");
     for (const wchar_t* before : {L"the user's own text", L"\r\nsomething else"}) {
         ASSERT_TRUE(Win32Clipboard().setClipboardText(before));
         ASSERT_TRUE(window.click(Control::btnCopyDirectives));
@@ -70,6 +74,42 @@ TEST(CoffeeButton, ShowsTheBadgeCentredOverTheFaceAndClippedInsideTheEdge) {
     EXPECT_EQ(screen(7 + 15, 15 - 4), opaque) << "opaque: the badge's colour";
     EXPECT_EQ(screen(7 + 0, 10 - 4), screen(5, 10 - 4)) << "transparent: the face beside it";
     EXPECT_EQ(screen(7 + 8, 25 - 4), screen(5, 25 - 4)) << "clipped: the edge beside it";
+    EXPECT_EQ(session.close(), 0u);
+}
+
+TEST(CoffeeButton, OpensTheDonationPageWithTheDefaultHandlerAndChangesNothing) {
+    // The https handler of the test prefix becomes a command that writes the
+    // address it gets; Wine's own handler is put back at the end.
+    const auto handle = [](const std::wstring& command) {
+        return ::RegSetKeyValueW(HKEY_LOCAL_MACHINE,
+                                 L"Software\\Classes\\https\\shell\\open\\command", nullptr, REG_SZ,
+                                 command.c_str(),
+                                 static_cast<DWORD>((command.size() + 1) * 2)) == ERROR_SUCCESS;
+    };
+    const std::shared_ptr<void> restore(
+        nullptr, [&](void*) { handle(L"\"C:\\windows\\system32\\winebrowser.exe\" \"%1\""); });
+    ToolSession session;
+    const std::wstring seen = session.sandbox.root() + L"handler.txt";
+    WindowDriver window = session.start();
+    ASSERT_TRUE(window.click(C::chkBuildPane));
+    const auto files = snapshot(session.sandbox.libraryDirectory());
+    const std::string settings = readBytes(session.sandbox.toolDirectory() + L"Tarvex.ini");
+    const std::pair<std::wstring, std::string> handlers[] = {
+        {L"cmd.exe /c echo %1>" + seen, fs::path(kDonationPage).string() + "\r\n"},
+        {L"C:\\missing.exe \"%1\"", ""}}; // no handler: nothing happens
+    for (const auto& [handler, written] : handlers) {
+        ASSERT_TRUE(handle(handler));
+        ASSERT_TRUE(window.click(C::btnCoffee)) << "the tool does not wait for the page";
+        // The redirection makes the file before the address is written.
+        for (int polls = 0; polls < 250 && readBytes(seen) != written; ++polls) {
+            std::this_thread::sleep_for(20ms);
+        }
+        EXPECT_EQ(readBytes(seen), written);
+        fs::remove(seen);
+        EXPECT_EQ(session.tool->waitForMessageBox(500ms), nullptr) << "nothing is said";
+        EXPECT_EQ(snapshot(session.sandbox.libraryDirectory()), files);
+        EXPECT_EQ(readBytes(session.sandbox.toolDirectory() + L"Tarvex.ini"), settings);
+    }
     EXPECT_EQ(session.close(), 0u);
 }
 

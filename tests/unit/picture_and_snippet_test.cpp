@@ -1,6 +1,7 @@
 // The PNG decoder with the embedded picture, and the snippet copy's sound.
 #include <gtest/gtest.h>
 
+#include "core/donation_page.h"
 #include "core/linker_snippet.h"
 #include "fakes.h"
 #include "platform/png_image.h"
@@ -70,6 +71,14 @@ TEST(CopyLinkerDirectives, PlaysTheDefaultSoundWhetherOrNotTheClipboardTookTheTe
         EXPECT_EQ(tool.sounds, std::vector{Sound::Default});
         EXPECT_EQ(tool.clipboard.texts.size(), refusing ? 0u : 1u);
     }
+}
+
+TEST(OpenDonationPage, HandsTheHttpsPageToTheDefaultHandlerWithoutWaitingOrSaying) {
+    testing::FakeTool tool;
+    openDonationPage(tool.services);
+    EXPECT_EQ(tool.started, std::vector{std::wstring(kDonationPage) + L"||"});
+    EXPECT_TRUE(std::wstring(kDonationPage).starts_with(L"https://"));
+    EXPECT_TRUE(tool.sounds.empty() && tool.messages.shown.empty());
 }
 
 } // namespace
