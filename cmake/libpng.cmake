@@ -57,3 +57,6 @@ target_include_directories(tarvex_png SYSTEM PUBLIC ${TARVEX_LIBPNG_SOURCE} ${ta
 target_compile_definitions(tarvex_png PRIVATE PNG_ARM_NEON_OPT=0 PNG_POWERPC_VSX_OPT=0
                                               PNG_INTEL_SSE_OPT=0 PNG_MIPS_MSA_OPT=0)
 target_link_libraries(tarvex_png PUBLIC ZLIB::ZLIB)
+# No C++ exception ever passes through libpng (its errors end in longjmp, which
+# imageFromMemory keeps to C frames), so its code needs no unwind tables.
+target_compile_options(tarvex_png PRIVATE -fno-asynchronous-unwind-tables -fno-unwind-tables)
