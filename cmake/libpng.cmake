@@ -57,6 +57,9 @@ target_include_directories(tarvex_png SYSTEM PUBLIC ${TARVEX_LIBPNG_SOURCE} ${ta
 target_compile_definitions(tarvex_png PRIVATE PNG_ARM_NEON_OPT=0 PNG_POWERPC_VSX_OPT=0
                                               PNG_INTEL_SSE_OPT=0 PNG_MIPS_MSA_OPT=0)
 target_link_libraries(tarvex_png PUBLIC ZLIB::ZLIB)
-# No C++ exception ever passes through libpng (its errors end in longjmp, which
-# imageFromMemory keeps to C frames), so its code needs no unwind tables.
-target_compile_options(tarvex_png PRIVATE -fno-asynchronous-unwind-tables -fno-unwind-tables)
+# No C++ exception ever passes through libpng, so on i686 its code needs no
+# unwind tables. On x86_64 they stay: there longjmp itself unwinds the frames
+# it leaves, and libpng reports every error by longjmp.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    target_compile_options(tarvex_png PRIVATE -fno-asynchronous-unwind-tables -fno-unwind-tables)
+endif()

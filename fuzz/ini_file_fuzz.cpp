@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "fake_file_system.h"
+#include "fakes.h"
 #include "platform/ini_file.h"
 
 namespace {
@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FakeFileSystem files;
     files.addFile(kPath, bytes);
     exerciseFile(files);
-    const std::string rewritten = *files.bytes(kPath);
+    const std::string rewritten = *files.content(kPath);
     checkRewriteIsStable(rewritten);
 
     IniFile reread(files);

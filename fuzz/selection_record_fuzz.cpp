@@ -6,8 +6,7 @@
 #include <string>
 
 #include "core/selection_record.h"
-#include "fake_services.h"
-#include "memory_view.h"
+#include "fakes.h"
 
 namespace {
 
@@ -26,7 +25,7 @@ void require(bool condition) {
 MemoryView startedView() {
     MemoryView view;
     for (const wchar_t* item : {L" VS 2022, 17", L" VS 2019, 16", L" VS 2015, 14"}) {
-        view.addItem(Control::cmbUcrtVersion, item);
+        view.addItem(Control::cmbUcrtVersion, item, L"");
     }
     view.selectItem(Control::cmbUcrtVersion, 0);
     return view;

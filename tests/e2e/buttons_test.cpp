@@ -39,7 +39,8 @@ TEST_P(SnippetButton, EachClickReplacesTheClipboardWithTheWholeSnippetAndTouches
                   std::wstring::npos);
         EXPECT_TRUE(text.ends_with(L" : EndImport\nCompilerEndIf\n"));
     }
-    EXPECT_EQ(snapshot(session.sandbox.root()), files);
+    EXPECT_EQ(snapshot(session.sandbox.libraryDirectory()), files);
+    EXPECT_EQ(readBytes(session.sandbox.toolDirectory() + L"Tarvex.ini"), settings);
     EXPECT_EQ(session.close(), 0u);
 }
 
