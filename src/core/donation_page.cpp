@@ -1,10 +1,8 @@
 #include "core/donation_page.h"
 
-// The build passes the address, already checked to be an https address
-// without quotes, backslashes or blanks.
-#ifndef TARVEX_DONATION_URL
-#error "TARVEX_DONATION_URL is set by the CMake cache variable of the same name"
-#endif
+// Written by CMake from the cache variable of the same name, which it has
+// checked to be an https address without quotes, backslashes or blanks.
+#include "donation_address.h"
 
 namespace tarvex {
 
