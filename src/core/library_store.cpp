@@ -106,20 +106,9 @@ bool offerUcrtRuntimes(const ToolContext& context, ToolServices& services) {
         kAnswerYes) {
         return true;
     }
-    auto listing = services.files.newListing();
-    if (!listing->open(context.architectureDirectory, kUcrtRuntimePattern)) {
-        return true;
-    }
-    while (listing->next()) {
-        if (listing->kind() != EntryKind::File) {
-            continue;
-        }
-        const std::wstring name = listing->name();
-        if (!reportingCopy(context, services, context.architectureDirectory + name,
-                           context.libraryDirectory + name)) {
-            services.end.endTool();
-            return false;
-        }
+    if (takeInArchitectureCopies(context, services, kUcrtRuntimePattern) == TakeIn::CopyFailed) {
+        services.end.endTool();
+        return false;
     }
     return true;
 }
@@ -141,6 +130,23 @@ void rebuildCatalogue(ToolContext& context, ToolServices& services) {
 std::wstring copyErrorText(const std::wstring& source, const std::wstring& target) {
     return L"Error copying from:\n'" + source + L"'\nto:\n'" + target + L"'\n\n\n" +
            kAdministratorHint;
+}
+
+TakeIn takeInArchitectureCopies(const ToolContext& context, ToolServices& services,
+                                const std::wstring& pattern) {
+    auto listing = services.files.newListing();
+    if (!listing->open(context.architectureDirectory, pattern)) {
+        return TakeIn::NoFolder;
+    }
+    while (listing->next()) {
+        const std::wstring name = listing->name();
+        if (listing->kind() == EntryKind::File &&
+            !reportingCopy(context, services, context.architectureDirectory + name,
+                           context.libraryDirectory + name)) {
+            return TakeIn::CopyFailed;
+        }
+    }
+    return TakeIn::All;
 }
 
 bool reportingCopy(const ToolContext& context, ToolServices& services, const std::wstring& source,

@@ -21,6 +21,15 @@ bool prepareLibraryStore(ToolContext& context, ToolServices& services);
 bool reportingCopy(const ToolContext& context, ToolServices& services, const std::wstring& source,
                    const std::wstring& target);
 
+// How taking in the stored copies of the architecture directory went.
+enum class TakeIn { NoFolder, All, CopyFailed };
+
+// Copies every file the pattern lists in the architecture directory into the
+// library directory, in listing order, through reportingCopy; stops at the
+// first failed copy, whose box has then been shown.
+TakeIn takeInArchitectureCopies(const ToolContext& context, ToolServices& services,
+                                const std::wstring& pattern);
+
 // The copy error text: seven lines naming both paths.
 std::wstring copyErrorText(const std::wstring& source, const std::wstring& target);
 

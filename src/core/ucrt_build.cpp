@@ -32,29 +32,6 @@ int selectedIndex(const ControlView& view, Control list) {
     return -1;
 }
 
-enum class Taken { NoFolder, All, CopyFailed };
-
-// Copies every file the build script left, in listing order; stops at the
-// first failed copy.
-Taken takeBuiltLibraries(const ToolContext& context, ToolServices& services) {
-    auto listing = services.files.newListing();
-    if (!listing->open(context.architectureDirectory, L"_*msvcrt.lib")) {
-        return Taken::NoFolder;
-    }
-    while (listing->next()) {
-        if (listing->kind() != EntryKind::File) {
-            continue;
-        }
-        const std::wstring name = listing->name();
-        if (!reportingCopy(context, services, context.architectureDirectory + name,
-                           context.libraryDirectory + name)) {
-            return Taken::CopyFailed;
-        }
-    }
-    listing->close();
-    return Taken::All;
-}
-
 } // namespace
 
 void registerNativeToolsShortcut(const ToolContext& context, ToolServices& services,
@@ -125,11 +102,11 @@ void buildUcrtLibraries(ToolContext& context, ToolServices& services, ControlVie
     if (code < 1 || code > 4) {
         return;
     }
-    const Taken taken = takeBuiltLibraries(context, services);
-    if (taken == Taken::CopyFailed) {
+    const TakeIn taken = takeInArchitectureCopies(context, services, L"_*msvcrt.lib");
+    if (taken == TakeIn::CopyFailed) {
         services.end.endTool();
     }
-    if (taken != Taken::All) {
+    if (taken != TakeIn::All) {
         return;
     }
     prepareLibraryStore(context, services);
