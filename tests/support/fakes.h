@@ -161,18 +161,13 @@ struct FakeClipboard final : Clipboard {
     }
 };
 
-// Records the programs it is asked to start ("program|parameters|directory"
-// and the options); starts none, reads no shortcut.
+// Starts no program and reads no shortcut.
 struct FakeTool : Environment, SoundPlayer, ToolEnd, ProgramLauncher, ShortcutReader {
     std::map<std::wstring, std::wstring> variables;
     std::vector<Sound> sounds;
-    std::vector<std::wstring> started;
     int ends = 0;
-    StartedProgram startProgram(const std::wstring& program, const std::wstring& parameters,
-                                const std::wstring& directory, StartOptions options) override {
-        started.push_back(program + L"|" + parameters + L"|" + directory +
-                          (options.waitForExit ? L"|wait" : L"") +
-                          (options.keepHandle ? L"|keep" : L""));
+    StartedProgram startProgram(const std::wstring&, const std::wstring&, const std::wstring&,
+                                StartOptions) override {
         return {};
     }
     std::optional<std::wstring> readShortcutArguments(const std::wstring&) override { return {}; }

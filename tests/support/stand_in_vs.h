@@ -5,6 +5,9 @@
 #include <windows.h>
 
 #include <ole2.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <wrl/client.h>
 
 #include <string>
 #include <vector>
@@ -13,14 +16,77 @@
 
 namespace tarvex::e2e {
 
+// Drops once the drag has been polled a few times: Wine polls on a timer,
+// so no mouse button is needed.
+class DropAfterAFewPolls final : public IDropSource {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+        *object = id == IID_IUnknown || id == IID_IDropSource ? this : nullptr;
+        return *object ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL, DWORD) override {
+        return ++polls_ > 3 ? DRAGDROP_S_DROP : S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+
+private:
+    int polls_ = 0;
+};
+
 // Copies support/stand-in-vs and the stand-in librarian into "VS 2022 (x86)\"
 // under the sandbox's root, and Tarvex.cmd beside Tarvex.exe; returns the copy.
-std::wstring addStandInVisualStudio(const Sandbox& sandbox);
+inline std::wstring addStandInVisualStudio(const Sandbox& sandbox) {
+    const std::wstring from = buildDirectory() + L"stand-in-vs\\*" + L'\0';
+    const std::wstring tools = sandbox.root() + L"VS 2022 (x86)\\";
+    const std::wstring to = tools + L'\0';
+    SHFILEOPSTRUCTW copy{nullptr,   FO_COPY, from.c_str(), to.c_str(),
+                         FOF_NO_UI, FALSE,   nullptr,      nullptr};
+    const bool copied = ::SHFileOperationW(&copy) == 0 &&
+                        ::CopyFileW((buildDirectory() + L"Tarvex.cmd").c_str(),
+                                    (sandbox.toolDirectory() + L"Tarvex.cmd").c_str(), FALSE);
+    return copied ? tools : L"";
+}
 
 // Saves a read-only shortcut to cmd.exe with the given arguments.
-bool saveShortcut(const std::wstring& path, const std::wstring& arguments);
+inline bool saveShortcut(const std::wstring& path, const std::wstring& arguments) {
+    Microsoft::WRL::ComPtr<IShellLinkW> link;
+    Microsoft::WRL::ComPtr<IPersistFile> file;
+    return SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                        IID_PPV_ARGS(&link))) &&
+           SUCCEEDED(link->SetPath(L"C:\\windows\\system32\\cmd.exe")) &&
+           SUCCEEDED(link->SetArguments(arguments.c_str())) && SUCCEEDED(link.As(&file)) &&
+           SUCCEEDED(file->Save(path.c_str(), TRUE)) &&
+           ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+}
 
 // Drags files of one folder from the shell onto the window; returns the effect.
-DWORD dragFiles(HWND target, const std::vector<std::wstring>& paths, DWORD allowedEffects);
+inline DWORD dragFiles(HWND target, const std::vector<std::wstring>& paths, DWORD allowedEffects) {
+    std::vector<PIDLIST_ABSOLUTE> items(paths.size());
+    std::vector<PCUITEMID_CHILD> children(paths.size());
+    Microsoft::WRL::ComPtr<IShellFolder> folder;
+    Microsoft::WRL::ComPtr<IDataObject> data;
+    HRESULT found = S_OK;
+    for (std::size_t i = 0; i < paths.size() && SUCCEEDED(found); ++i) {
+        found = ::SHParseDisplayName(paths[i].c_str(), nullptr, &items[i], 0, nullptr);
+        found = SUCCEEDED(found) ? ::SHBindToParent(items[i], IID_PPV_ARGS(&folder), &children[i])
+                                 : found;
+    }
+    DWORD effect = 0xFF; // no drop effect: the drag never started
+    if (SUCCEEDED(found) &&
+        SUCCEEDED(folder->GetUIObjectOf(nullptr, static_cast<UINT>(children.size()),
+                                        children.data(), IID_IDataObject, nullptr, &data))) {
+        RECT frame{};
+        ::GetWindowRect(target, &frame);
+        ::SetCursorPos((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2);
+        DropAfterAFewPolls source;
+        ::DoDragDrop(data.Get(), &source, allowedEffects, &effect);
+    }
+    for (PIDLIST_ABSOLUTE item : items) {
+        ::CoTaskMemFree(item);
+    }
+    return effect;
+}
 
 } // namespace tarvex::e2e
