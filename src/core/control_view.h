@@ -52,6 +52,8 @@ public:
     virtual std::wstring itemData(Control list, int index) const = 0;
     // -1 selects nothing.
     virtual void selectItem(Control list, int index) = 0;
+    // The selected item's index, -1 for none.
+    virtual int selectedItem(Control list) const = 0;
 };
 
 } // namespace tarvex

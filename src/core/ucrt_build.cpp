@@ -22,16 +22,6 @@ std::wstring vcvarsallFrom(const std::wstring& arguments) {
     return folder.empty() ? std::wstring() : folder + L"vcvarsall.bat";
 }
 
-int selectedIndex(const ControlView& view, Control list) {
-    const std::wstring selected = view.text(list);
-    for (int index = 0; index < view.itemCount(list); ++index) {
-        if (view.itemText(list, index) == selected) {
-            return index;
-        }
-    }
-    return -1;
-}
-
 } // namespace
 
 void registerNativeToolsShortcut(const ToolContext& context, ToolServices& services,
@@ -89,7 +79,7 @@ void buildUcrtLibraries(ToolContext& context, ToolServices& services, ControlVie
         return;
     }
     const std::wstring toolDirectory = directoryPart(services.environment.programPath());
-    const int selected = selectedIndex(view, Control::cmbVsVersion);
+    const int selected = view.selectedItem(Control::cmbVsVersion);
     const std::wstring vcvarsall =
         selected < 0 ? std::wstring() : view.itemData(Control::cmbVsVersion, selected);
     StartedProgram build =

@@ -52,21 +52,7 @@ UniqueBitmap premultipliedBitmap(const Image& image) {
 }
 
 // The visual-styles theme of a window, closed when done.
-class ButtonTheme {
-public:
-    explicit ButtonTheme(HWND window) : theme_(::OpenThemeData(window, L"Button")) {}
-    ButtonTheme(const ButtonTheme&) = delete;
-    ButtonTheme& operator=(const ButtonTheme&) = delete;
-    ~ButtonTheme() {
-        if (theme_) {
-            ::CloseThemeData(theme_);
-        }
-    }
-    HTHEME get() const { return theme_; }
-
-private:
-    HTHEME theme_;
-};
+using UniqueTheme = UniqueHandle<HTHEME, NullHandleTraits<HTHEME, ::CloseThemeData>>;
 
 int themedState(LRESULT state, bool enabled) {
     if (!enabled) {
@@ -151,8 +137,8 @@ void ImageButton::paint(HDC dc) const {
     const bool pressed = (state & BST_PUSHED) != 0;
     const bool enabled = ::IsWindowEnabled(button_) != FALSE;
     int inset = kClassicInset;
-    const ButtonTheme theme(button_);
-    if (theme.get()) {
+    const UniqueTheme theme(::OpenThemeData(button_, L"Button"));
+    if (theme) {
         ::DrawThemeParentBackground(button_, dc, &client);
         ::DrawThemeBackground(theme.get(), dc, BP_PUSHBUTTON, themedState(state, enabled), &client,
                               nullptr);

@@ -19,13 +19,6 @@ namespace tarvex {
 
 inline constexpr const wchar_t* kMainWindowClass = L"TarvexMainWindow";
 
-struct FontTraits {
-    static HFONT invalid() { return nullptr; }
-    static bool valid(HFONT font) { return font != nullptr; }
-    static void close(HFONT font) { ::DeleteObject(font); }
-};
-using UniqueFont = UniqueHandle<HFONT, FontTraits>;
-
 class MainWindow {
 public:
     MainWindow(ToolContext& context, ToolServices& services)

@@ -29,7 +29,7 @@ std::wstring Win32ControlView::text(Control control) const {
     wchar_t className[16]{};
     ::GetClassNameW(window, className, 16);
     if (std::wstring(className) == L"ComboBox") {
-        const auto selected = static_cast<int>(::SendMessageW(window, CB_GETCURSEL, 0, 0));
+        const int selected = selectedItem(control);
         return selected >= 0 ? itemText(control, selected) : std::wstring();
     }
     return windowText(window);
@@ -85,6 +85,10 @@ std::wstring Win32ControlView::itemData(Control list, int index) const {
         return {};
     }
     return found->second[static_cast<std::size_t>(index)];
+}
+
+int Win32ControlView::selectedItem(Control list) const {
+    return static_cast<int>(::SendMessageW(item(list), CB_GETCURSEL, 0, 0));
 }
 
 void Win32ControlView::selectItem(Control list, int index) {

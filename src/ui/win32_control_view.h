@@ -29,6 +29,7 @@ public:
     std::wstring itemText(Control list, int index) const override;
     std::wstring itemData(Control list, int index) const override;
     void selectItem(Control list, int index) override;
+    int selectedItem(Control list) const override;
 
 private:
     HWND item(Control control) const;

@@ -214,6 +214,7 @@ struct MemoryView final : ControlView {
         return get(c).data.at(static_cast<std::size_t>(i));
     }
     void selectItem(Control c, int i) override { controls[c].selected = i < itemCount(c) ? i : -1; }
+    int selectedItem(Control c) const override { return get(c).selected; }
     const State& get(Control c) const {
         static const State kUntouched;
         return controls.contains(c) ? controls.at(c) : kUntouched;

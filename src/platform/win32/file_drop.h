@@ -26,14 +26,9 @@ struct DroppedFiles {
 // window goes away are released by discardQueuedDrops.
 inline constexpr UINT kFileDropMessage = WM_APP + 1;
 
-struct DropRegistrationTraits {
-    static HWND invalid() { return nullptr; }
-    static bool valid(HWND h) { return h != nullptr; }
-    static void close(HWND h) { ::RevokeDragDrop(h); }
-};
 // Revokes the window's drop target when released, which must happen while
 // the window still exists.
-using FileDropRegistration = UniqueHandle<HWND, DropRegistrationTraits>;
+using FileDropRegistration = UniqueHandle<HWND, NullHandleTraits<HWND, ::RevokeDragDrop>>;
 
 // Makes the window (its controls included) a drop target. OLE must be
 // initialised on this thread. Empty when the registration failed.

@@ -2,36 +2,14 @@
 
 #include <windows.h>
 
-#include <objbase.h>
 #include <shlobj.h>
 #include <wrl/client.h>
 
 #include <array>
 
 namespace tarvex {
-namespace {
-
-// COM for the duration of one read; balanced even when the thread already
-// had it (OLE at start-up), as CoInitialize then answers S_FALSE.
-class ComSession {
-public:
-    ComSession() : initialised_(SUCCEEDED(::CoInitialize(nullptr))) {}
-    ComSession(const ComSession&) = delete;
-    ComSession& operator=(const ComSession&) = delete;
-    ~ComSession() {
-        if (initialised_) {
-            ::CoUninitialize();
-        }
-    }
-
-private:
-    bool initialised_;
-};
-
-} // namespace
 
 std::optional<std::wstring> Win32ShortcutReader::readShortcutArguments(const std::wstring& path) {
-    const ComSession com; // outlives the interfaces below
     Microsoft::WRL::ComPtr<IShellLinkW> link;
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
                                   IID_PPV_ARGS(&link)))) {

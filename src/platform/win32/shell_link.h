@@ -5,6 +5,8 @@
 
 namespace tarvex {
 
+// Used on the window's thread, where OLE, and with it COM, is initialised
+// from start-up to the end.
 class Win32ShortcutReader final : public ShortcutReader {
 public:
     std::optional<std::wstring> readShortcutArguments(const std::wstring& path) override;

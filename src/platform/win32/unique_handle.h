@@ -48,32 +48,16 @@ struct FindHandleTraits {
 };
 using UniqueFindHandle = UniqueHandle<HANDLE, FindHandleTraits>;
 
-struct HookTraits {
-    static HHOOK invalid() { return nullptr; }
-    static bool valid(HHOOK h) { return h != nullptr; }
-    static void close(HHOOK h) { ::UnhookWindowsHookEx(h); }
+// A handle whose invalid value is null and that one call releases.
+template <typename Handle, auto Release> struct NullHandleTraits {
+    static Handle invalid() { return nullptr; }
+    static bool valid(Handle h) { return h != nullptr; }
+    static void close(Handle h) { Release(h); }
 };
-using UniqueHook = UniqueHandle<HHOOK, HookTraits>;
-
-struct WindowTraits {
-    static HWND invalid() { return nullptr; }
-    static bool valid(HWND h) { return h != nullptr; }
-    static void close(HWND h) { ::DestroyWindow(h); }
-};
-using UniqueWindow = UniqueHandle<HWND, WindowTraits>;
-
-struct GlobalMemoryTraits {
-    static HGLOBAL invalid() { return nullptr; }
-    static bool valid(HGLOBAL h) { return h != nullptr; }
-    static void close(HGLOBAL h) { ::GlobalFree(h); }
-};
-using UniqueGlobalMemory = UniqueHandle<HGLOBAL, GlobalMemoryTraits>;
-
-struct BitmapTraits {
-    static HBITMAP invalid() { return nullptr; }
-    static bool valid(HBITMAP h) { return h != nullptr; }
-    static void close(HBITMAP h) { ::DeleteObject(h); }
-};
-using UniqueBitmap = UniqueHandle<HBITMAP, BitmapTraits>;
+using UniqueHook = UniqueHandle<HHOOK, NullHandleTraits<HHOOK, ::UnhookWindowsHookEx>>;
+using UniqueWindow = UniqueHandle<HWND, NullHandleTraits<HWND, ::DestroyWindow>>;
+using UniqueGlobalMemory = UniqueHandle<HGLOBAL, NullHandleTraits<HGLOBAL, ::GlobalFree>>;
+using UniqueBitmap = UniqueHandle<HBITMAP, NullHandleTraits<HBITMAP, ::DeleteObject>>;
+using UniqueFont = UniqueHandle<HFONT, NullHandleTraits<HFONT, ::DeleteObject>>;
 
 } // namespace tarvex
