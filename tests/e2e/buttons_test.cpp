@@ -36,7 +36,7 @@ TEST_P(Buttons, SnippetOnTheClipboardBadgeOnCoffeeDonationPageAndNoFileChanged) 
     WindowDriver window = session.start();
     ASSERT_TRUE(window.handle());
     const auto files = snapshot(session.sandbox.libraryDirectory());
-    const std::string settings = readBytes(session.sandbox.toolDirectory() + L"Tarvex.ini");
+    const std::string settings = session.settings();
     for (const wchar_t* before : {L"the user's own text", L"\r\nsomething else"}) {
         ASSERT_TRUE(Win32Clipboard().setClipboardText(before));
         ASSERT_TRUE(window.click(C::btnCopyDirectives));
@@ -88,7 +88,7 @@ TEST_P(Buttons, SnippetOnTheClipboardBadgeOnCoffeeDonationPageAndNoFileChanged) 
         EXPECT_EQ(session.tool->waitForMessageBox(500ms), nullptr) << "nothing is said";
     }
     EXPECT_EQ(snapshot(session.sandbox.libraryDirectory()), files);
-    EXPECT_EQ(readBytes(session.sandbox.toolDirectory() + L"Tarvex.ini"), settings);
+    EXPECT_EQ(session.settings(), settings);
     EXPECT_EQ(session.close(), 0u);
 }
 

@@ -358,6 +358,30 @@ struct ToolSession {
     std::string library(const std::wstring& name) const {
         return readBytes(sandbox.libraryDirectory() + name);
     }
+    std::string settings() const { return readBytes(sandbox.toolDirectory() + L"Tarvex.ini"); }
+    // The next message box, answered with OK.
+    MessageBoxView nextBox() const {
+        const HWND box = tool->waitForMessageBox();
+        const MessageBoxView view = box ? readMessageBox(box) : MessageBoxView{};
+        answer(box, IDOK);
+        return view;
+    }
+    // Posted events are handled in order: once a marker posted after a drop
+    // or a click has arrived, they are done too. Sends time out while the
+    // tool waits for a build.
+    bool settle() const {
+        static WPARAM marker = 4000;
+        const HWND edit = window.control(Control::edtSdkVersion);
+        ::PostMessageW(edit, EM_SETLIMITTEXT, ++marker, 0);
+        for (int polls = 0; polls < 500; ++polls, std::this_thread::sleep_for(20ms)) {
+            DWORD_PTR limit = 0;
+            if (::SendMessageTimeoutW(edit, EM_GETLIMITTEXT, 0, 0, 0, 100, &limit) &&
+                limit == marker) {
+                return true;
+            }
+        }
+        return false;
+    }
     Sandbox sandbox;
     std::optional<ToolProcess> tool;
     WindowDriver window;
