@@ -12,6 +12,7 @@ constexpr std::uint64_t kMemberHeaderSize = 60;
 constexpr std::uint64_t kCoffHeaderSize = 20;
 constexpr std::uint64_t kBigObjHeaderSize = 56;
 constexpr std::uint64_t kSectionHeaderSize = 40;
+constexpr std::uint64_t kHeadBytes = 4096;
 // More directives than this in one object exist only in damaged files; the
 // cap keeps one member from costing more memory than a handful of real ones.
 constexpr std::uint64_t kDirectiveLimit = 1u << 20;
@@ -53,11 +54,12 @@ bool sameBytes(const char* at, const std::array<unsigned char, 16>& expected) {
 }
 
 // A stretch of the file, an archive member's data or the whole file; reads
-// past its end fail with the problem the caller names.
+// past its end fail with the problem the caller names. Reads within `head`,
+// its first bytes when already read, cost no call.
 class Region {
 public:
-    Region(FileReader& file, std::uint64_t start, std::uint64_t size)
-        : file_(file), start_(start), size_(size) {}
+    Region(FileReader& file, std::uint64_t start, std::uint64_t size, std::string_view head = {})
+        : file_(file), start_(start), size_(size), head_(head) {}
 
     std::uint64_t size() const { return size_; }
     bool holds(std::uint64_t offset, std::uint64_t count) const {
@@ -67,7 +69,9 @@ public:
         if (!holds(offset, count)) {
             fail(pastEnd);
         }
-        if (!file_.readAt(start_ + offset, buffer, static_cast<std::size_t>(count))) {
+        if (count <= head_.size() && offset <= head_.size() - count) {
+            head_.copy(buffer, static_cast<std::size_t>(count), static_cast<std::size_t>(offset));
+        } else if (!file_.readAt(start_ + offset, buffer, static_cast<std::size_t>(count))) {
             fail(CoffProblem::ReadFailed);
         }
     }
@@ -76,6 +80,7 @@ private:
     FileReader& file_;
     std::uint64_t start_;
     std::uint64_t size_;
+    std::string_view head_;
 };
 
 // Where a plain or big object keeps its tables, relative to its start.
@@ -239,13 +244,17 @@ public:
 
 private:
     std::uint64_t readMember(std::uint64_t at) {
-        std::array<char, kMemberHeaderSize> header;
+        // The member header and the start of its object in one call: an
+        // object's header, section table and directives usually lie there.
+        std::array<char, kMemberHeaderSize + kHeadBytes> block;
+        const std::uint64_t got = std::min<std::uint64_t>(block.size(), file_.size() - at);
         Region(file_, at, file_.size() - at)
-            .read(0, header.data(), header.size(), CoffProblem::Truncated);
+            .read(0, block.data(), std::max(got, kMemberHeaderSize), CoffProblem::Truncated);
+        const char* header = block.data();
         if (header[58] != '`' || header[59] != '\n') {
             fail(CoffProblem::BadMemberHeader);
         }
-        const std::uint64_t size = memberSize(header.data() + 48);
+        const std::uint64_t size = memberSize(header + 48);
         const std::uint64_t start = at + kMemberHeaderSize;
         if (size > file_.size() - start) {
             fail(CoffProblem::MemberPastEnd);
@@ -253,7 +262,10 @@ private:
         // "/", "//" and the like are the linker's indexes and the long
         // names; "/123" is a member whose name is among the long names.
         if (header[0] != '/' || (header[1] >= '0' && header[1] <= '9')) {
-            visit_(readObject(Region(file_, start, size), CoffProblem::UnknownMember));
+            const std::string_view head(
+                block.data() + kMemberHeaderSize,
+                static_cast<std::size_t>(std::min(got - kMemberHeaderSize, size)));
+            visit_(readObject(Region(file_, start, size, head), CoffProblem::UnknownMember));
         }
         // Member data starts on an even offset.
         return start + size + (size & 1);
