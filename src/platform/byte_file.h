@@ -1,8 +1,11 @@
 // Whole-file access for the INI files: a file is held while it is open, read
-// in one piece and replaced in one piece. Win32 implementation in
-// platform/win32; tests use an in-memory one.
+// in one piece and replaced in one piece; and reading in pieces, for files
+// too large to hold. Win32 implementation in platform/win32; tests use an
+// in-memory one.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -22,6 +25,16 @@ public:
     virtual bool replaceAll(const std::string& bytes) = 0;
 };
 
+// A file read in pieces, for formats whose headers say where to look.
+class FileReader {
+public:
+    virtual ~FileReader() = default;
+
+    virtual std::uint64_t size() const = 0;
+    // Exactly `count` bytes at `offset`; false on any shortfall or error.
+    virtual bool readAt(std::uint64_t offset, char* buffer, std::size_t count) = 0;
+};
+
 class ByteFileService {
 public:
     virtual ~ByteFileService() = default;
@@ -31,6 +44,9 @@ public:
     virtual std::unique_ptr<ByteFile> openForUpdate(const std::wstring& path) = 0;
     // Creates the file, or empties an existing one, and holds it for writing.
     virtual std::unique_ptr<ByteFile> create(const std::wstring& path) = 0;
+    // Opens an existing file for reading while others may read, write or
+    // delete it. Nothing when it cannot be opened.
+    virtual std::unique_ptr<FileReader> openForReading(const std::wstring& path) = 0;
 };
 
 } // namespace tarvex

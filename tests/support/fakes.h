@@ -23,6 +23,27 @@ inline std::string narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end());
 }
 
+// Bytes read in pieces, counting what is read. A declared size beyond the
+// bytes reads as zeros, as the holes of a sparse file do.
+struct MemoryFileReader final : FileReader {
+    explicit MemoryFileReader(std::string content, std::uint64_t declared = 0)
+        : bytes(std::move(content)), declaredSize(std::max<std::uint64_t>(declared, bytes.size())) {
+    }
+    std::uint64_t size() const override { return declaredSize; }
+    bool readAt(std::uint64_t offset, char* buffer, std::size_t count) override {
+        if (offset > declaredSize || count > declaredSize - offset) {
+            return false;
+        }
+        bytesRead += count;
+        const std::size_t real = offset < bytes.size() ? bytes.size() - offset : 0;
+        std::fill_n(buffer + std::min(real, count), count - std::min(real, count), '\0');
+        bytes.copy(buffer, std::min(real, count), std::min<std::uint64_t>(offset, bytes.size()));
+        return true;
+    }
+    std::string bytes;
+    std::uint64_t declaredSize, bytesRead = 0;
+};
+
 class FakeFileSystem final : public FileSystem, public ByteFileService {
 public:
     // Keys: lower-case paths with backslashes and no trailing one.
@@ -81,6 +102,9 @@ public:
         }
         nodes_.insert_or_assign(key(path), Node{path, ""});
         return std::make_unique<File>(*this, key(path));
+    }
+    std::unique_ptr<FileReader> openForReading(const std::wstring& path) override {
+        return content(path) ? std::make_unique<MemoryFileReader>(*content(path)) : nullptr;
     }
 
 private:

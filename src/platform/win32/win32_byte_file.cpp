@@ -148,6 +148,39 @@ private:
     bool readOnly_;
 };
 
+class Win32FileReader final : public FileReader {
+public:
+    Win32FileReader(UniqueKernelHandle handle, std::uint64_t size)
+        : handle_(std::move(handle)), size_(size) {}
+
+    std::uint64_t size() const override { return size_; }
+
+    bool readAt(std::uint64_t offset, char* buffer, std::size_t count) override {
+        if (offset > size_ || count > size_ - offset) {
+            return false;
+        }
+        for (std::size_t at = 0; at < count;) {
+            const std::uint64_t position = offset + at;
+            // The offset travels with each read, so no shared file pointer
+            // needs moving and a failed read leaves nothing to restore.
+            OVERLAPPED where{};
+            where.Offset = static_cast<DWORD>(position & 0xFFFFFFFFu);
+            where.OffsetHigh = static_cast<DWORD>(position >> 32);
+            const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(count - at, kChunk));
+            DWORD got = 0;
+            if (!::ReadFile(handle_.get(), buffer + at, wanted, &got, &where) || got == 0) {
+                return false;
+            }
+            at += got;
+        }
+        return true;
+    }
+
+private:
+    UniqueKernelHandle handle_;
+    std::uint64_t size_;
+};
+
 } // namespace
 
 std::unique_ptr<ByteFile> Win32ByteFileService::openForUpdate(const std::wstring& path) {
@@ -167,6 +200,17 @@ std::unique_ptr<ByteFile> Win32ByteFileService::create(const std::wstring& path)
         return nullptr;
     }
     return std::make_unique<Win32ByteFile>(path, std::move(handle), false);
+}
+
+std::unique_ptr<FileReader> Win32ByteFileService::openForReading(const std::wstring& path) {
+    UniqueKernelHandle handle(openFile(
+        path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING));
+    LARGE_INTEGER size{};
+    if (!handle || !::GetFileSizeEx(handle.get(), &size) || size.QuadPart < 0) {
+        return nullptr;
+    }
+    return std::make_unique<Win32FileReader>(std::move(handle),
+                                             static_cast<std::uint64_t>(size.QuadPart));
 }
 
 } // namespace tarvex

@@ -11,6 +11,7 @@ public:
     // while others may only read; reading while others may read and write.
     std::unique_ptr<ByteFile> openForUpdate(const std::wstring& path) override;
     std::unique_ptr<ByteFile> create(const std::wstring& path) override;
+    std::unique_ptr<FileReader> openForReading(const std::wstring& path) override;
 };
 
 } // namespace tarvex

@@ -1,0 +1,134 @@
+// scripts/bench: judging a library of about 100 MB, as Tarvex does when one
+// is dropped on it, against reading the same file once from end to end.
+// Usage: tarvex_coff_read_bench [ROUNDS], at least 5 rounds (default 5).
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "bench_figures.h"
+#include "core/runtime_needs.h"
+#include "platform/win32/win32_byte_file.h"
+#include "test_files.h"
+
+using namespace tarvex;
+using namespace tarvex::bench;
+
+namespace {
+
+constexpr int kMinimumRounds = 5;
+constexpr int kMembers = 3000;
+constexpr std::size_t kCodeBytes = 33000; // 3000 members make about 100 MB
+constexpr double kReadTarget = 0.10;
+
+std::string littleEndian(std::uint32_t value, int bytes) {
+    std::string text;
+    for (int i = 0; i < bytes; ++i, value >>= 8) {
+        text += static_cast<char>(value & 0xFF);
+    }
+    return text;
+}
+
+std::string sectionHeader(const char* name, std::size_t size, std::size_t at) {
+    return std::string(name, 8) + std::string(8, '\0') +
+           littleEndian(static_cast<std::uint32_t>(size), 4) +
+           littleEndian(static_cast<std::uint32_t>(at), 4) + std::string(16, '\0');
+}
+
+// An x64 object as cl /MT leaves it: directives, code, and the stamp of
+// Visual Studio 2022 as the first symbol.
+std::string staticReleaseObject() {
+    const std::string directives =
+        R"(   /FAILIFMISMATCH:"RuntimeLibrary=MT_StaticRelease" /DEFAULTLIB:"LIBCMT" )";
+    const std::size_t code = 20 + 2 * 40 + directives.size();
+    const std::size_t symbols = code + kCodeBytes;
+    return littleEndian(0x8664, 2) + littleEndian(2, 2) + littleEndian(0, 4) +
+           littleEndian(static_cast<std::uint32_t>(symbols), 4) + littleEndian(1, 4) +
+           littleEndian(0, 4) + sectionHeader(".drectve", directives.size(), 100) +
+           sectionHeader(".text$mn", kCodeBytes, code) + directives +
+           std::string(kCodeBytes, '\xCC') + "@comp.id" + littleEndian(0x010482F1, 4) +
+           littleEndian(0xFFFF, 2) + littleEndian(0, 2) + littleEndian(3, 1) + littleEndian(0, 1) +
+           std::string(4, '\0'); // the string table's size
+}
+
+std::string member(const std::string& name, const std::string& data) {
+    std::string header = name;
+    header.resize(48, ' ');
+    std::string size = std::to_string(data.size());
+    size.resize(10, ' ');
+    return header + size + "`\n" + data + (data.size() % 2 ? "\n" : "");
+}
+
+std::string largeLibrary() {
+    const std::string object = staticReleaseObject();
+    std::string library = "!<arch>\n" + member("/", std::string(4, '\0'));
+    library.reserve(kMembers * (object.size() + 61));
+    for (int i = 0; i < kMembers; ++i) {
+        library += member("m" + std::to_string(i) + ".obj/", object);
+    }
+    return library;
+}
+
+double timeJudgement(ByteFileService& files, const std::wstring& path) {
+    const auto begin = Clock::now();
+    const auto reader = files.openForReading(path);
+    const RuntimeNeeds needs = judgeRuntimeNeeds(collectCoffFacts(*reader));
+    const double milliseconds = millisecondsSince(begin);
+    if (needs.runtime != RuntimeNeed::MT || needs.facts.objects != kMembers ||
+        needs.visualStudio != "17") {
+        throw std::runtime_error("the library was judged wrongly");
+    }
+    return milliseconds;
+}
+
+double timeWholeRead(ByteFileService& files, const std::wstring& path) {
+    const auto begin = Clock::now();
+    const auto reader = files.openForReading(path);
+    std::vector<char> buffer(1u << 20);
+    for (std::uint64_t at = 0; at < reader->size(); at += buffer.size()) {
+        const auto count =
+            static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), reader->size() - at));
+        if (!reader->readAt(at, buffer.data(), count)) {
+            throw std::runtime_error("the library could not be read");
+        }
+    }
+    return millisecondsSince(begin);
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const long rounds = argc > 1 ? std::wcstol(argv[1], nullptr, 10) : kMinimumRounds;
+    if (argc > 2 || rounds < kMinimumRounds) {
+        std::printf("usage: tarvex_coff_read_bench [ROUNDS]  (at least %d, default %d)\n",
+                    kMinimumRounds, kMinimumRounds);
+        return 2;
+    }
+    try {
+        testing::TempDirectory folder(L"tarvex-coff-bench-");
+        const std::wstring path = folder.path() + L"\\large_static.lib";
+        const std::string library = largeLibrary();
+        if (!testing::writeBytes(path, library)) {
+            throw std::runtime_error("the library could not be written");
+        }
+        Win32ByteFileService files;
+        std::vector<double> judged, read;
+        for (long i = 0; i < rounds; ++i) {
+            judged.push_back(timeJudgement(files, path));
+            read.push_back(timeWholeRead(files, path));
+        }
+        std::printf("judging a %.1f MB library of %d members, %ld rounds, interleaved:\n",
+                    static_cast<double>(library.size()) / 1e6, kMembers, rounds);
+        const Figures judgedFigures = figuresOf(judged), readFigures = figuresOf(read);
+        printFigures("runtime needs", judgedFigures);
+        printFigures("whole file read", readFigures);
+        printRatio("ratio judged/read", judgedFigures.median / readFigures.median, kReadTarget);
+        return 0;
+    } catch (const std::exception& error) {
+        std::printf("bench failed: %s\n", error.what());
+        return 1;
+    }
+}

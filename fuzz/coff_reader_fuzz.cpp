@@ -1,0 +1,21 @@
+// Arbitrary bytes as a library or object: reading and judging must never
+// crash, read past the end or read more than the file holds.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "core/runtime_needs.h"
+#include "fakes.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    tarvex::testing::MemoryFileReader reader(
+        std::string(reinterpret_cast<const char*>(data), size));
+    const tarvex::RuntimeNeeds needs = tarvex::judgeRuntimeNeeds(tarvex::collectCoffFacts(reader));
+    // An object's header, section table, directives and symbols each lie
+    // within it and are read once; each member header, at least 60 bytes,
+    // brings up to 4 KiB of its member with it. So the cost stays linear.
+    if (needs.facts.objects > size || reader.bytesRead > 75 * size + 8) {
+        std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,186 @@
+#include "core/runtime_needs.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace tarvex {
+namespace {
+
+struct VariantNames {
+    RuntimeVariant variant;
+    std::string_view mismatchValue; // what the compiler's headers check
+    std::string_view library;       // the default library the compiler names
+};
+
+constexpr VariantNames kVariants[] = {
+    {RuntimeVariant::MD, "md_dynamicrelease", "msvcrt"},
+    {RuntimeVariant::MT, "mt_staticrelease", "libcmt"},
+    {RuntimeVariant::MDd, "mdd_dynamicdebug", "msvcrtd"},
+    {RuntimeVariant::MTd, "mtd_staticdebug", "libcmtd"},
+};
+
+// First builds of the compiler of each Visual Studio release, from
+// Microsoft's published tables of _MSC_VER and _MSC_FULL_VER per release:
+// 19.00 (2015), 19.10-19.16 (2017), 19.20-19.29 (2019), 19.30-19.44 (2022),
+// 19.50 on (2026).
+struct BuildRange {
+    std::uint32_t firstBuild;
+    const char* tag;
+};
+constexpr BuildRange kBuildRanges[] = {
+    {35000, "18"}, {30500, "17"}, {27500, "16"}, {25000, "15"}, {23026, "14"},
+};
+
+std::string lowerCase(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+    return lower;
+}
+
+// A linker option such as "/DEFAULTLIB:x" or "-defaultlib:x", lower-cased.
+struct Option {
+    std::string name;
+    std::optional<std::string> value;
+};
+
+std::optional<Option> optionOf(const std::string& token) {
+    if (token.empty() || (token[0] != '/' && token[0] != '-')) {
+        return std::nullopt;
+    }
+    const std::string lower = lowerCase(std::string_view(token).substr(1));
+    const std::size_t colon = lower.find(':');
+    if (colon == std::string::npos) {
+        return Option{lower, std::nullopt};
+    }
+    return Option{lower.substr(0, colon), lower.substr(colon + 1)};
+}
+
+std::string withoutLibSuffix(std::string name) {
+    return name.ends_with(".lib") ? name.substr(0, name.size() - 4) : name;
+}
+
+std::optional<RuntimeVariant> mismatchVariant(const std::vector<Option>& options) {
+    for (const Option& option : options) {
+        for (const VariantNames& names : kVariants) {
+            if (option.name == "failifmismatch" &&
+                option.value == "runtimelibrary=" + std::string(names.mismatchValue)) {
+                return names.variant;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<RuntimeVariant> defaultLibraryVariant(const std::vector<Option>& options) {
+    std::vector<std::string> excluded;
+    for (const Option& option : options) {
+        if (option.name == "nodefaultlib") {
+            if (!option.value) {
+                return std::nullopt;
+            }
+            excluded.push_back(withoutLibSuffix(*option.value));
+        }
+    }
+    for (const Option& option : options) {
+        for (const VariantNames& names : kVariants) {
+            if (option.name == "defaultlib" && option.value &&
+                withoutLibSuffix(*option.value) == names.library &&
+                std::find(excluded.begin(), excluded.end(), names.library) == excluded.end()) {
+                return names.variant;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+void count(CoffFacts& facts, const CoffObject& object) {
+    ++facts.objects;
+    facts.importMembers += object.kind == CoffKind::Import;
+    facts.ltcgObjects += object.kind == CoffKind::Ltcg;
+    if (const auto variant = runtimeVariantOf(object.directives)) {
+        ++facts.objectsPerVariant[static_cast<std::size_t>(*variant)];
+    }
+    if (object.machine != 0) {
+        ++facts.objectsPerMachine[object.machine];
+    }
+    if (const std::string tag = object.compId ? visualStudioTagOf(*object.compId) : "";
+        !tag.empty()) {
+        ++facts.objectsPerVisualStudio[tag];
+    }
+}
+
+RuntimeNeed runtimeNeedOf(const CoffFacts& facts) {
+    const auto named = std::count_if(facts.objectsPerVariant.begin(), facts.objectsPerVariant.end(),
+                                     [](std::uint64_t objects) { return objects != 0; });
+    if (named != 1) {
+        return named == 0 ? RuntimeNeed::None : RuntimeNeed::Mixed;
+    }
+    const auto found = std::find_if(facts.objectsPerVariant.begin(), facts.objectsPerVariant.end(),
+                                    [](std::uint64_t objects) { return objects != 0; });
+    constexpr RuntimeNeed kNeeds[] = {RuntimeNeed::MD, RuntimeNeed::MT, RuntimeNeed::MDd,
+                                      RuntimeNeed::MTd};
+    return kNeeds[found - facts.objectsPerVariant.begin()];
+}
+
+Architecture architectureOf(const CoffFacts& facts) {
+    if (facts.objectsPerMachine.size() != 1) {
+        return facts.objectsPerMachine.empty() ? Architecture::Unknown : Architecture::Mixed;
+    }
+    switch (facts.objectsPerMachine.begin()->first) {
+    case 0x014c:
+        return Architecture::X86;
+    case 0x8664:
+        return Architecture::X64;
+    default:
+        return Architecture::Other;
+    }
+}
+
+// The most common release; of equally common ones, the newest.
+std::string commonestVisualStudio(const CoffFacts& facts) {
+    std::string tag;
+    std::uint64_t most = 0;
+    for (const auto& [release, objects] : facts.objectsPerVisualStudio) {
+        if (objects >= most) {
+            tag = release;
+            most = objects;
+        }
+    }
+    return tag;
+}
+
+} // namespace
+
+std::optional<RuntimeVariant> runtimeVariantOf(const std::vector<std::string>& directives) {
+    std::vector<Option> options;
+    for (const std::string& token : directives) {
+        if (auto option = optionOf(token)) {
+            options.push_back(std::move(*option));
+        }
+    }
+    const auto checked = mismatchVariant(options);
+    return checked ? checked : defaultLibraryVariant(options);
+}
+
+std::string visualStudioTagOf(std::uint32_t compId) {
+    const std::uint32_t build = compId & 0xFFFF;
+    for (const BuildRange& range : kBuildRanges) {
+        if (build >= range.firstBuild) {
+            return range.tag;
+        }
+    }
+    return {};
+}
+
+CoffFacts collectCoffFacts(FileReader& file) {
+    CoffFacts facts;
+    facts.scan = readCoff(file, [&facts](const CoffObject& object) { count(facts, object); });
+    return facts;
+}
+
+RuntimeNeeds judgeRuntimeNeeds(const CoffFacts& facts) {
+    return {facts, runtimeNeedOf(facts), architectureOf(facts), commonestVisualStudio(facts)};
+}
+
+} // namespace tarvex

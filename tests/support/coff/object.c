@@ -1,0 +1,27 @@
+// One object as Visual Studio's compiler and headers leave it: the compiler
+// names the default library of its runtime option and the C++ standard
+// headers add their RuntimeLibrary check; a C file has only the former.
+#if defined(RUNTIME_MT)
+#pragma comment(lib, "libcmt")
+#pragma detect_mismatch("RuntimeLibrary", "MT_StaticRelease")
+#elif defined(RUNTIME_MT_C)
+#pragma comment(lib, "LIBCMT")
+#elif defined(RUNTIME_MD)
+#pragma comment(lib, "msvcrt")
+#pragma detect_mismatch("RuntimeLibrary", "MD_DynamicRelease")
+#elif defined(RUNTIME_MTD)
+#pragma comment(lib, "LIBCMTD.lib")
+#endif
+#if !defined(RUNTIME_NONE)
+#pragma comment(lib, "OLDNAMES")
+#endif
+
+// cl stamps every object with its build; clang does not, so the stamp is
+// set by hand.
+#define QUOTED(text) #text
+#define STAMP(id) __asm__(".globl \"@comp.id\"\n.set \"@comp.id\", " QUOTED(id))
+STAMP(COMP_ID);
+
+int answer(void) {
+    return 42;
+}

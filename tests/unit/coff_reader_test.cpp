@@ -1,0 +1,124 @@
+// The COFF reader and the runtime decision on libraries that clang and LLVM's
+// librarian made at build time, and on damaged files made here.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "core/runtime_needs.h"
+#include "fakes.h"
+
+namespace tarvex {
+namespace {
+
+using P = CoffProblem;
+
+RuntimeNeeds judgeFile(const std::string& name) {
+    std::ifstream file(std::string(TARVEX_COFF_TEST_DATA) + "/" + name, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    testing::MemoryFileReader reader(bytes.str());
+    return judgeRuntimeNeeds(collectCoffFacts(reader));
+}
+
+TEST(RuntimeNeeds, OfLibrariesAndObjectsMadeByRealTools) {
+    using N = RuntimeNeed;
+    using A = Architecture;
+    struct Row {
+        const char* file;
+        N need;
+        std::array<std::uint64_t, 4> perVariant; // MD, MT, MDd, MTd
+        std::uint64_t objects, imports, ltcg;
+        A architecture;
+        const char* visualStudio;
+    };
+    const Row rows[] = {
+        {"mt_x64.lib", N::MT, {0, 3, 0, 0}, 3, 0, 0, A::X64, "17"},
+        {"mixed_x64.lib", N::Mixed, {1, 1, 0, 0}, 4, 0, 1, A::X64, "16"},
+        {"mt_x86.lib", N::MT, {0, 2, 0, 0}, 2, 0, 0, A::X86, "15"},
+        {"import_x64.lib", N::None, {}, 6, 3, 0, A::X64, ""},
+        {"mtd_x86.obj", N::MTd, {0, 0, 0, 1}, 1, 0, 0, A::X86, "14"},
+        {"none_x64.obj", N::None, {}, 1, 0, 0, A::X64, "18"},
+        // Its stamp lies beyond the section symbols of 65300 sections.
+        {"bigobj_x64.obj", N::MDd, {0, 0, 1, 0}, 1, 0, 0, A::X64, ""},
+    };
+    for (const Row& row : rows) {
+        const RuntimeNeeds needs = judgeFile(row.file);
+        EXPECT_EQ(needs.facts.scan.problem, P::None) << row.file;
+        EXPECT_EQ(needs.runtime, row.need) << row.file;
+        EXPECT_EQ(needs.facts.objectsPerVariant, row.perVariant) << row.file;
+        EXPECT_EQ(std::tie(needs.facts.objects, needs.facts.importMembers, needs.facts.ltcgObjects),
+                  std::tie(row.objects, row.imports, row.ltcg))
+            << row.file;
+        EXPECT_EQ(needs.architecture, row.architecture) << row.file;
+        EXPECT_EQ(needs.visualStudio, row.visualStudio) << row.file;
+    }
+}
+
+std::string le(std::uint64_t value, int bytes) {
+    std::string text;
+    for (int i = 0; i < bytes; ++i, value >>= 8) {
+        text += static_cast<char>(value & 0xFF);
+    }
+    return text;
+}
+
+std::string member(std::string name, std::string size, const std::string& data) {
+    name.resize(16, ' ');
+    size.resize(10, ' ');
+    return name + std::string(32, ' ') + size + "`\n" + data;
+}
+
+std::string coff(std::uint64_t sections, std::uint64_t symbols = 0, std::uint64_t at = 0) {
+    return le(0x8664, 2) + le(sections, 2) + le(0, 4) + le(at, 4) + le(symbols, 4) + le(0, 4);
+}
+
+std::string bigObj(std::uint64_t sections) {
+    const char kClass[] = "\xc7\xa1\xba\xd1\xee\xba\xa9\x4b\xaf\x20\xfa\xf6\x6a\xa4\xdc\xb8";
+    return le(0xFFFF0000, 4) + le(2, 2) + le(0x8664, 2) + le(0, 4) + std::string(kClass, 16) +
+           std::string(16, '\0') + le(sections, 4) + le(0, 8);
+}
+
+std::string section(std::uint64_t size, std::uint64_t at, const char* name = ".drectve") {
+    return std::string(name, 8) + le(0, 8) + le(size, 4) + le(at, 4) + std::string(16, '\0');
+}
+
+TEST(CoffReader, DamagedOrForeignFilesGiveTheirProblemFromAFewReads) {
+    const std::string arch = "!<arch>\n", linker = member("/", "4", "abcd");
+    const std::uint64_t k4GiB = 1ull << 32;
+    struct Row {
+        std::string bytes;
+        std::uint64_t declaredSize;
+        P problem;
+        std::uint64_t at;
+    };
+    const Row rows[] = {
+        {"", 0, P::Empty, 0},
+        {"Notes on the build, saved as a .lib by mistake.\n", 0, P::NotLibraryOrObject, 0},
+        {arch + "/    ", 0, P::Truncated, 8},
+        {arch + linker + member("a.obj/", "1x", coff(0)), 0, P::BadMemberHeader, 72},
+        {arch + member("a.obj/", "9999999999", coff(0)), 0, P::MemberPastEnd, 8},
+        {arch + linker + member("/0", "7", "garbage"), 0, P::UnknownMember, 72},
+        {coff(0).substr(0, 12), 0, P::Truncated, 0},
+        {coff(3), 0, P::SectionTablePastEnd, 0},
+        {bigObj(0xFFFFFFFF), 0, P::SectionTablePastEnd, 0},
+        {coff(1) + section(0xFFFFFFF0, 60), 0, P::SectionPastEnd, 0},
+        {coff(1) + section(0xFFFFFFFF, 0xFFFFFFFF), 0, P::SectionPastEnd, 0},
+        {coff(1) + section(0xFFFFFFFF, 0xFFFFFFFF), ~0ull, P::DirectiveTooLarge, 0},
+        {coff(1, 0xFFFFFFFF, 0xFFFFFFFF) + section(0, 0), 0, P::SymbolTablePastEnd, 0},
+        // Sparse: sizes that fit, over holes that read as zeros.
+        {coff(1) + section(2u << 20, 60), k4GiB, P::DirectiveTooLarge, 0},
+        {bigObj(100'000'000), k4GiB, P::UnnamedSection, 0},
+        {arch + member("a.obj/", "4000000000", coff(0)), k4GiB, P::BadMemberHeader, 4'000'000'068},
+    };
+    for (const Row& row : rows) {
+        testing::MemoryFileReader reader(row.bytes, row.declaredSize);
+        const CoffFacts facts = collectCoffFacts(reader);
+        EXPECT_EQ(facts.scan.problem, row.problem) << ::testing::PrintToString(row.bytes);
+        EXPECT_EQ(facts.scan.problemAt, row.at) << ::testing::PrintToString(row.bytes);
+        EXPECT_LT(reader.bytesRead, 16u << 10) << ::testing::PrintToString(row.bytes);
+    }
+}
+
+} // namespace
+} // namespace tarvex
