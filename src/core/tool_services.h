@@ -15,6 +15,7 @@ namespace tarvex {
 // Message box flags: buttons and standard icon (which also picks the sound).
 inline constexpr unsigned kMessageInformation = 0x40; // OK, information
 inline constexpr unsigned kMessageError = 0x10;       // OK, error
+inline constexpr unsigned kMessageWarning = 0x30;     // OK, exclamation mark
 inline constexpr unsigned kMessageQuestion = 0x24;    // Yes/No, question
 
 // Button codes that callers test.

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/donation_page.h"
+#include "core/library_drop.h"
 #include "core/library_switch.h"
 #include "core/linker_snippet.h"
 #include "core/selection_record.h"
@@ -171,8 +172,7 @@ LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam
     case kFileDropMessage: {
         const std::unique_ptr<DroppedFiles> files = takeDroppedFiles(lParam);
         if (self && self->view_) {
-            registerNativeToolsShortcut(self->context_, self->services_, *self->view_,
-                                        droppedFilesText(files.get()));
+            self->onFileDrop(droppedFilesText(files.get()));
         }
         return 0;
     }
@@ -181,6 +181,14 @@ LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam
         return 0;
     default:
         return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+void MainWindow::onFileDrop(const std::wstring& text) {
+    if (!isLibraryOrObject(text)) {
+        registerNativeToolsShortcut(context_, services_, *view_, text);
+    } else if (onLibraryDropped(context_, services_, *view_, text)) {
+        ::PostQuitMessage(0); // auto-close after the switch
     }
 }
 

@@ -44,6 +44,8 @@ private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void createControls(HINSTANCE instance);
     void onCommand(Control control, WORD notification);
+    // A shortcut to a native-tools prompt, or a library to analyse.
+    void onFileDrop(const std::wstring& text);
     void showBuildPane(bool shown);
     void setClientHeight(int logicalHeight);
     int scaled(int logical) const { return ::MulDiv(logical, dpi_, 96); }

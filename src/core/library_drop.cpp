@@ -1,0 +1,203 @@
+#include "core/library_drop.h"
+
+#include <algorithm>
+
+#include "core/library_store.h"
+#include "core/library_switch.h"
+#include "core/record_fields.h"
+#include "core/runtime_needs.h"
+#include "core/selection_record.h"
+#include "platform/path_parts.h"
+
+namespace tarvex {
+namespace {
+
+struct VariantNames {
+    const wchar_t* option;      // "/MT"
+    const wchar_t* description; // "static, release"
+    const wchar_t* prefix;      // of its stored copies
+    Control button;
+    bool debug;
+};
+
+// Indexed by RuntimeNeed::MD .. MTd less one.
+constexpr VariantNames kVariants[] = {
+    {L"/MD", L"dynamic, release", L"_MD_", Control::btnMD, false},
+    {L"/MT", L"static, release", L"_MT_", Control::btnMT, false},
+    {L"/MDd", L"dynamic, debug", L"_MDd_", Control::btnMD, true},
+    {L"/MTd", L"static, debug", L"_MTd_", Control::btnMT, true},
+};
+
+const VariantNames& namesOf(RuntimeNeed need) {
+    return kVariants[static_cast<std::size_t>(need) - 1];
+}
+
+std::wstring problemText(CoffProblem problem) {
+    switch (problem) {
+    case CoffProblem::Empty:
+        return L"the file is empty";
+    case CoffProblem::ReadFailed:
+        return L"the file could not be read";
+    case CoffProblem::Truncated:
+        return L"it ends inside a header";
+    case CoffProblem::BadMemberHeader:
+        return L"a member header is damaged";
+    case CoffProblem::MemberPastEnd:
+        return L"a member reaches past the end of the file";
+    case CoffProblem::UnknownMember:
+        return L"a member is neither an object nor an import entry";
+    case CoffProblem::DirectiveTooLarge:
+        return L"its linker directives are implausibly large";
+    case CoffProblem::SectionTablePastEnd:
+    case CoffProblem::UnnamedSection:
+    case CoffProblem::SectionPastEnd:
+    case CoffProblem::SymbolTablePastEnd:
+        return L"a section or symbol table is damaged or cut short";
+    default:
+        return L"";
+    }
+}
+
+std::wstring architectureText(Architecture architecture) {
+    return architecture == Architecture::X86 ? L"x86" : L"x64";
+}
+
+bool catalogueHolds(const ToolContext& context, const std::wstring& name) {
+    const std::wstring wanted = asciiLowerCase(name);
+    return std::any_of(
+        context.catalogue.begin(), context.catalogue.end(),
+        [&](const std::wstring& stored) { return asciiLowerCase(stored) == wanted; });
+}
+
+// The index of the cmbUcrtVersion item of this version, -1 when it has none.
+int versionItem(const ControlView& view, const std::wstring& version) {
+    for (int i = 0; !version.empty() && i < view.itemCount(Control::cmbUcrtVersion); ++i) {
+        if (vsVersionNumber(view.itemText(Control::cmbUcrtVersion, i)) == version) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+// Without a copy of its own version the generic copies stand alone: an item
+// of a version that has none of this variant, else no item.
+int genericItem(const ToolContext& context, const ControlView& view, const VariantNames& names) {
+    for (int i = 0; i < view.itemCount(Control::cmbUcrtVersion); ++i) {
+        const std::wstring version = vsVersionNumber(view.itemText(Control::cmbUcrtVersion, i));
+        if (!catalogueHolds(context, names.prefix + version + L"_msvcrt.lib")) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+bool switchTo(ToolContext& context, ToolServices& services, ControlView& view,
+              const VariantNames& names, int item) {
+    view.selectItem(Control::cmbUcrtVersion, item);
+    view.setState(Control::chkDebug, names.debug);
+    applyDebugCaptions(view);
+    view.setState(names.button, true); // as the click itself would
+    return onCrtButtonClicked(context, services, view, names.button);
+}
+
+// The box for a file that needs one variant: the offer to switch, or where to
+// get the variant when the store lacks it.
+bool offerSwitch(ToolContext& context, ToolServices& services, ControlView& view,
+                 const std::wstring& name, const RuntimeNeeds& needs) {
+    const VariantNames& names = namesOf(needs.runtime);
+    const std::wstring tag(needs.visualStudio.begin(), needs.visualStudio.end());
+    const auto vs = context.vsVersions.find(tag);
+    const std::wstring builtBy = vs == context.vsVersions.end() ? L"" : L" by " + vs->second;
+    const std::wstring needed = std::wstring(names.option) + L" (" + names.description + L")";
+    const int item = versionItem(view, tag);
+    const bool ownVersion =
+        item >= 0 && catalogueHolds(context, names.prefix + tag + L"_msvcrt.lib");
+    if (!ownVersion && !catalogueHolds(context, std::wstring(names.prefix) + L"msvcrt.lib")) {
+        services.messages.showMessage(
+            context.messageTitle(),
+            L"'" + name + L"' needs " + needed +
+                L", which Tarvex has not stored for this compiler.\n\nBuild it in the build "
+                L"pane first.",
+            kMessageInformation);
+        return false;
+    }
+    const std::wstring question = L"'" + name + L"' was built for " + context.architectureName +
+                                  L" with " + needed + builtBy + L".\n\nSwitch to " + names.option +
+                                  (ownVersion ? L" with " + vs->second : L"") + L" now?";
+    if (services.messages.showMessage(context.messageTitle(), question, kMessageQuestion) !=
+        kAnswerYes) {
+        return false;
+    }
+    return switchTo(context, services, view, names,
+                    ownVersion ? item : genericItem(context, view, names));
+}
+
+std::wstring mixedText(const std::wstring& name, const CoffFacts& facts) {
+    std::wstring counts;
+    for (std::size_t i = 0; i < kRuntimeVariantCount; ++i) {
+        if (facts.objectsPerVariant[i] > 0) {
+            counts += (counts.empty() ? L"" : L", ") + std::to_wstring(facts.objectsPerVariant[i]) +
+                      L" " + kVariants[i].option;
+        }
+    }
+    return L"'" + name + L"' mixes C runtimes (objects: " + counts +
+           L"); no single choice fits it.\n\nRebuild it with one runtime.";
+}
+
+} // namespace
+
+bool isLibraryOrObject(const std::wstring& droppedText) {
+    const std::wstring extension = asciiLowerCase(extensionPart(droppedText));
+    return droppedText.find(L'\n') == std::wstring::npos &&
+           (extension == L"lib" || extension == L"obj");
+}
+
+bool onLibraryDropped(ToolContext& context, ToolServices& services, ControlView& view,
+                      const std::wstring& path) {
+    const std::wstring name = fileNamePart(path, false);
+    const auto tell = [&](const std::wstring& text, unsigned flags) {
+        services.messages.showMessage(context.messageTitle(), text, flags);
+        return false;
+    };
+    const auto file = services.byteFiles.openForReading(path);
+    if (!file) {
+        return tell(L"'" + name + L"' cannot be opened.", kMessageError);
+    }
+    const RuntimeNeeds needs = judgeRuntimeNeeds(collectCoffFacts(*file));
+    const CoffFacts& facts = needs.facts;
+    if (facts.scan.problem != CoffProblem::None || facts.objects == 0) {
+        const std::wstring detail = problemText(facts.scan.problem);
+        return tell(L"'" + name + L"' is not a library or object file that Tarvex can read" +
+                        (detail.empty() ? L"." : L": " + detail + L"."),
+                    kMessageError);
+    }
+    if (needs.architecture == Architecture::Other || needs.architecture == Architecture::Mixed) {
+        return tell(L"'" + name + L"' is not built for x86 or x64 alone; the PB compiler cannot " +
+                        L"link it.",
+                    kMessageError);
+    }
+    if (needs.architecture != Architecture::Unknown &&
+        architectureText(needs.architecture) != context.architectureName) {
+        return tell(L"'" + name + L"' was built for " + architectureText(needs.architecture) +
+                        L", but the PB compiler is " + context.architectureName +
+                        L": it cannot link it.",
+                    kMessageError);
+    }
+    if (facts.ltcgObjects == facts.objects) {
+        return tell(L"'" + name +
+                        L"' was compiled with link-time code generation (/GL): it holds no code "
+                        L"the PB linker can use.\n\nRebuild it without /GL.",
+                    kMessageWarning);
+    }
+    switch (needs.runtime) {
+    case RuntimeNeed::None:
+        return tell(L"'" + name + L"' needs no particular C runtime: any choice links with it.",
+                    kMessageInformation);
+    case RuntimeNeed::Mixed:
+        return tell(mixedText(name, facts), kMessageWarning);
+    default:
+        return offerSwitch(context, services, view, name, needs);
+    }
+}
+
+} // namespace tarvex
