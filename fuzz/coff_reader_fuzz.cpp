@@ -11,9 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tarvex::testing::MemoryFileReader reader(
         std::string(reinterpret_cast<const char*>(data), size));
     const tarvex::RuntimeNeeds needs = tarvex::judgeRuntimeNeeds(tarvex::collectCoffFacts(reader));
-    // An object's header, section table, directives and symbols each lie
-    // within it and are read once; each member header, at least 60 bytes,
-    // brings up to 4 KiB of its member with it. So the cost stays linear.
+    // Each byte is read a few times at most; each member header brings 4 KiB.
     if (needs.facts.objects > size || reader.bytesRead > 75 * size + 8) {
         std::abort();
     }
