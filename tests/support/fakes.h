@@ -84,18 +84,17 @@ private:
         std::wstring path;
         std::optional<std::string> content; // none for a folder
     };
-    // The tool's patterns hold one star at most.
+    // The tool's patterns hold one star.
     struct Listing final : DirectoryListing {
         explicit Listing(const FakeFileSystem& owner) : files(owner) {}
         bool open(const std::wstring& directory, const std::wstring& pattern) override {
-            const std::wstring k = key(directory), p = key(pattern == L"*.*" ? L"*" : pattern);
-            const std::size_t star = std::min(p.find(L'*'), p.size());
+            const std::wstring k = key(directory), p = key(pattern);
+            const std::size_t star = p.find(L'*');
             names.clear();
             for (const auto& [name, node] : files.nodes_) {
                 const std::wstring entry = fileNamePart(name, false);
                 if (key(directoryPart(name)) == k && entry.size() + 1 >= p.size() &&
-                    entry.starts_with(p.substr(0, star)) &&
-                    (star == p.size() ? entry == p : entry.ends_with(p.substr(star + 1)))) {
+                    entry.starts_with(p.substr(0, star)) && entry.ends_with(p.substr(star + 1))) {
                     names.push_back(&node);
                 }
             }
