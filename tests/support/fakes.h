@@ -47,10 +47,7 @@ public:
     bool isFolder(const std::wstring& path) const { return exists(path) && !content(path); }
 
     std::int64_t pathSize(const std::wstring& path) override {
-        const auto bytes = content(path);
-        return bytes          ? static_cast<std::int64_t>(bytes->size())
-               : exists(path) ? kDirectory
-                              : kMissing;
+        return !exists(path) ? kMissing : isFolder(path) ? kDirectory : std::ssize(*content(path));
     }
     bool copyReplacing(const std::wstring& source, const std::wstring& target) override {
         if (!content(source) || failingCopies.contains(key(target)) ||
