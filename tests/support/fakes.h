@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <tuple>
 #include <vector>
 
 #include "core/control_view.h"
@@ -17,11 +18,6 @@
 #include "platform/path_parts.h"
 
 namespace tarvex::testing {
-
-// Test texts are ASCII.
-inline std::string narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
 
 // Bytes read in pieces, counting what is read. A declared size beyond the
 // bytes reads as zeros, as the holes of a sparse file do.
@@ -72,10 +68,7 @@ public:
     bool isFolder(const std::wstring& path) const { return exists(path) && !content(path); }
 
     std::int64_t pathSize(const std::wstring& path) override {
-        const auto bytes = content(path);
-        return bytes          ? static_cast<std::int64_t>(bytes->size())
-               : exists(path) ? kDirectory
-                              : kMissing;
+        return !exists(path) ? kMissing : isFolder(path) ? kDirectory : std::ssize(*content(path));
     }
     bool copyReplacing(const std::wstring& source, const std::wstring& target) override {
         if (!content(source) || failingCopies.contains(key(target)) ||
@@ -112,18 +105,17 @@ private:
         std::wstring path;
         std::optional<std::string> content; // none for a folder
     };
-    // The tool's patterns hold one star at most.
+    // The tool's patterns hold one star.
     struct Listing final : DirectoryListing {
         explicit Listing(const FakeFileSystem& owner) : files(owner) {}
         bool open(const std::wstring& directory, const std::wstring& pattern) override {
-            const std::wstring k = key(directory), p = key(pattern == L"*.*" ? L"*" : pattern);
-            const std::size_t star = std::min(p.find(L'*'), p.size());
+            const std::wstring k = key(directory), p = key(pattern);
+            const std::size_t star = p.find(L'*');
             names.clear();
             for (const auto& [name, node] : files.nodes_) {
                 const std::wstring entry = fileNamePart(name, false);
                 if (key(directoryPart(name)) == k && entry.size() + 1 >= p.size() &&
-                    entry.starts_with(p.substr(0, star)) &&
-                    (star == p.size() ? entry == p : entry.ends_with(p.substr(star + 1)))) {
+                    entry.starts_with(p.substr(0, star)) && entry.ends_with(p.substr(star + 1))) {
                     names.push_back(&node);
                 }
             }
@@ -158,11 +150,8 @@ private:
     std::map<std::wstring, Node> nodes_;
 };
 
-struct ShownMessage {
-    std::wstring title, text;
-    unsigned flags;
-    bool operator==(const ShownMessage&) const = default;
-};
+// Title, text and flags.
+using ShownMessage = std::tuple<std::wstring, std::wstring, unsigned>;
 
 // Boxes are answered from a script; an unscripted box gets OK (1).
 struct ScriptedMessages final : MessagePresenter {
@@ -176,20 +165,13 @@ struct ScriptedMessages final : MessagePresenter {
     }
 };
 
-// Takes every text, unless refusing.
-struct FakeClipboard final : Clipboard {
-    std::vector<std::wstring> texts;
-    bool refusing = false;
-    bool setClipboardText(const std::wstring& text) override {
-        return !refusing && (texts.push_back(text), true);
-    }
-};
-
-// Starts no program and reads no shortcut.
-struct FakeTool : Environment, SoundPlayer, ToolEnd, ProgramLauncher, ShortcutReader {
+// Starts no program, reads no shortcut and takes every text for the
+// clipboard unless refusing.
+struct FakeTool : Environment, SoundPlayer, ToolEnd, ProgramLauncher, ShortcutReader, Clipboard {
     std::map<std::wstring, std::wstring> variables;
     std::vector<Sound> sounds;
     int ends = 0;
+    bool refusing = false;
     StartedProgram startProgram(const std::wstring&, const std::wstring&, const std::wstring&,
                                 StartOptions) override {
         return {};
@@ -199,11 +181,11 @@ struct FakeTool : Environment, SoundPlayer, ToolEnd, ProgramLauncher, ShortcutRe
     std::wstring programPath() override { return L"C:\\Tools\\Tarvex\\Tarvex.exe"; }
     void play(Sound sound) override { sounds.push_back(sound); }
     void endTool() override { ++ends; }
+    bool setClipboardText(const std::wstring&) override { return !refusing; }
 
     FakeFileSystem files;
     ScriptedMessages messages;
-    FakeClipboard clipboard;
-    ToolServices services{files, files, *this, messages, *this, *this, clipboard, *this, *this};
+    ToolServices services{files, files, *this, messages, *this, *this, *this, *this, *this};
 };
 
 // The controls as plain values; a list shows its selected item as its text.
@@ -211,37 +193,32 @@ struct MemoryView final : ControlView {
     struct State {
         bool on = false, enabled = true;
         std::wstring text;
-        std::vector<std::wstring> items, data;
+        std::vector<std::pair<std::wstring, std::wstring>> items; // text and data
         int selected = -1;
     };
-    std::map<Control, State> controls;
+    // Reading a control the core never set gives the state of a new one.
+    mutable std::map<Control, State> controls;
 
-    bool state(Control c) const override { return get(c).on; }
+    bool state(Control c) const override { return controls[c].on; }
     void setState(Control c, bool on) override { controls[c].on = on; }
     std::wstring text(Control c) const override {
-        return get(c).selected < 0 ? get(c).text : itemText(c, get(c).selected);
+        return controls[c].selected < 0 ? controls[c].text : itemText(c, controls[c].selected);
     }
     void setText(Control c, const std::wstring& text) override { controls[c].text = text; }
-    bool enabled(Control c) const override { return get(c).enabled; }
+    bool enabled(Control c) const override { return controls[c].enabled; }
     void setEnabled(Control c, bool enabled) override { controls[c].enabled = enabled; }
     void setVisible(Control, bool) override {}
-    void clearItems(Control c) override { controls[c] = {false, get(c).enabled, {}, {}, {}, -1}; }
+    void clearItems(Control c) override { controls[c] = {false, controls[c].enabled, {}, {}, -1}; }
     void addItem(Control c, const std::wstring& text, const std::wstring& data) override {
-        controls[c].items.push_back(text);
-        controls[c].data.push_back(data);
+        controls[c].items.emplace_back(text, data);
     }
-    int itemCount(Control c) const override { return static_cast<int>(get(c).items.size()); }
-    std::wstring itemText(Control c, int i) const override {
-        return get(c).items.at(static_cast<std::size_t>(i));
-    }
-    std::wstring itemData(Control c, int i) const override {
-        return get(c).data.at(static_cast<std::size_t>(i));
-    }
+    int itemCount(Control c) const override { return static_cast<int>(controls[c].items.size()); }
+    std::wstring itemText(Control c, int i) const override { return item(c, i).first; }
+    std::wstring itemData(Control c, int i) const override { return item(c, i).second; }
     void selectItem(Control c, int i) override { controls[c].selected = i < itemCount(c) ? i : -1; }
-    int selectedItem(Control c) const override { return get(c).selected; }
-    const State& get(Control c) const {
-        static const State kUntouched;
-        return controls.contains(c) ? controls.at(c) : kUntouched;
+    int selectedItem(Control c) const override { return controls[c].selected; }
+    const std::pair<std::wstring, std::wstring>& item(Control c, int i) const {
+        return controls[c].items.at(static_cast<std::size_t>(i));
     }
 };
 

@@ -25,8 +25,7 @@ inline bool writeBytes(const fs::path& path, const std::string& bytes) {
 }
 
 inline bool pathExists(const fs::path& path) {
-    std::error_code error;
-    return fs::exists(path, error);
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 inline void removeTree(const fs::path& path) {

@@ -64,7 +64,7 @@ TEST(LibraryDrop, EachFileGetsItsBoxAndAYesActivatesTheCopiesOfItsRuntime) {
          ""},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(testing::narrow(row.file + L" " + row.stored));
+        SCOPED_TRACE(row.file + L" " + row.stored);
         testing::FakeTool tool;
         testing::MemoryView view;
         ToolContext context;
@@ -75,7 +75,7 @@ TEST(LibraryDrop, EachFileGetsItsBoxAndAYesActivatesTheCopiesOfItsRuntime) {
         tool.files.addFile(context.statePath(), "");
         std::wistringstream stored(row.stored);
         for (std::wstring name; stored >> name; context.catalogue.insert(name)) {
-            tool.files.addFile(lib + name, testing::narrow(name));
+            tool.files.addFile(lib + name, std::string(name.begin(), name.end()));
         }
         if (row.bytes) {
             tool.files.addFile(lib + row.file, *row.bytes);
@@ -85,8 +85,9 @@ TEST(LibraryDrop, EachFileGetsItsBoxAndAYesActivatesTheCopiesOfItsRuntime) {
         EXPECT_FALSE(onLibraryDropped(context, tool.services, view, lib + row.file));
         const testing::ShownMessage box{L"Tarvex - x64", row.text, row.flags};
         EXPECT_EQ(tool.messages.shown, std::vector{box});
+        const std::wstring active = row.active.empty() ? L"PB" : row.active;
         EXPECT_EQ(tool.files.content(lib + L"msvcrt.lib"),
-                  row.active.empty() ? "PB" : testing::narrow(row.active));
+                  std::string(active.begin(), active.end()));
         const std::string state = *tool.files.content(context.statePath());
         EXPECT_EQ(state.find("last = " + row.record) != std::string::npos, !row.record.empty());
     }

@@ -1,11 +1,14 @@
-#include "platform/ini_file.h"
-
+// The portable platform pieces on bytes in memory: the INI file and the PNG
+// decoder with the embedded picture.
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "fakes.h"
-#include "platform/utf8.h"
+#include "platform/ini_file.h"
+#include "platform/png_image.h"
+#include "resources/embedded_picture.h"
 
 namespace tarvex {
 namespace {
@@ -27,16 +30,12 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {kHand, L"[Settings|AUTOCLOSE?1|AutoClose=0",
-     kHeader +
-         "[Settings]\r\nAutoClose = 0\r\n; caf\xC3\xA9 note\r\n[Other]\r\nKey = val\xC3\xBC  \r\n"},
-    {kHand, L"[settings|Fresh=x|Later=y|[|Top=t",
-     kHeader + "Top = t\r\n[Settings]\r\nautoclose = 1\r\n; caf\xC3\xA9 note\r\nFresh = x\r\n"
-               "Later = y\r\n[Other]\r\nKey = val\xC3\xBC  \r\n"},
-    {kHand, L"[VSlink|Key?<none>|Key#9|*|17=C:\\VS\\x.lnk|n=-5",
-     kHeader + "[Settings]\r\nautoclose = 1\r\n; caf\xC3\xA9 note\r\n[Other]\r\n"
-               "Key = val\xC3\xBC  \r\n[VSlink]\r\n17 = C:\\VS\\x.lnk\r\nn = -5\r\n"},
-    {kHand, L"[Other|key?val\u00FC", kUnchanged},
+    {kHand,
+     L"[Other|key?val\u00FC|[settings|AUTOCLOSE?1|AutoClose=0|Fresh=x|Later=y|[|Top=t|[VSlink|"
+     L"Key?<none>|Key#9|*|17=C:\\VS\\x.lnk|n=-5",
+     kHeader + "Top = t\r\n[Settings]\r\nAutoClose = 0\r\n; caf\xC3\xA9 note\r\nFresh = x\r\n"
+               "Later = y\r\n[Other]\r\nKey = val\xC3\xBC  \r\n[VSlink]\r\n17 = C:\\VS\\x.lnk\r\n"
+               "n = -5\r\n"},
     {"a=abc\nb= \t-42 \t\nc=+7x\nd=- 3\ne=99999999999\nf=-2147483648\ng=-99999999999\n",
      L"a#0|missing#9|b#-42|c#7|d#0|e#2147483647|f#-2147483648|g#-2147483648", kUnchanged},
     {"Lonely  \r\t;  two\rNext=2\r\n Name \t=  \t two  words \t \n\n\rv=a=b\r=x\r\n[G",
@@ -57,7 +56,7 @@ const Case kCases[] = {
 };
 
 void runStep(IniFile& ini, const std::wstring& step) {
-    SCOPED_TRACE(utf8FromUtf16(step));
+    SCOPED_TRACE(step);
     const std::size_t mark = step.find_first_of(L"?#=");
     const std::wstring key = step.substr(0, mark), rest = step.substr(mark + 1);
     if (step.starts_with(L"[")) {
@@ -98,16 +97,14 @@ TEST(IniFile, FailuresKeepTheOldBytesAndOneFileIsOpenAtATime) {
     files.addFile(kPath, kHand);
     IniFile ini(files);
     // Taken as empty, an unreadable file would be written over by the next change.
-    files.failingReads.insert(L"c:\\tool\\tarvex.ini");
-    EXPECT_FALSE(ini.open(kPath));
-    ini.writeString(L"AutoClose", L"0");
-    EXPECT_TRUE(ini.close());
-    files.failingReplaces = files.failingReads;
-    files.failingReads.clear();
-    ASSERT_TRUE(ini.open(kPath));
-    ini.writeString(L"AutoClose", L"0");
-    EXPECT_FALSE(ini.close());
-    EXPECT_EQ(files.content(kPath), kHand);
+    for (auto* failing : {&files.failingReads, &files.failingReplaces}) {
+        *failing = {L"c:\\tool\\tarvex.ini"};
+        EXPECT_EQ(ini.open(kPath), failing == &files.failingReplaces);
+        ini.writeString(L"AutoClose", L"0");
+        EXPECT_EQ(ini.close(), failing == &files.failingReads);
+        failing->clear();
+        EXPECT_EQ(files.content(kPath), kHand);
+    }
     EXPECT_FALSE(ini.create(L"C:\\Gone\\Tarvex.cfg") || files.exists(L"C:\\Gone"));
     ASSERT_TRUE(ini.create(L"C:\\Tool\\Tarvex.cfg"));
     ini.writeString(L"k", L"v\u00FC\xD83D\xDE00");
@@ -115,6 +112,32 @@ TEST(IniFile, FailuresKeepTheOldBytesAndOneFileIsOpenAtATime) {
     EXPECT_EQ(files.content(L"C:\\Tool\\Tarvex.cfg"),
               kHeader + "k = v\xC3\xBC\xF0\x9F\x98\x80\r\n");
     EXPECT_EQ(ini.readString(L"k", L"none"), L"none");
+}
+
+std::optional<Image> decode(const std::string& png) {
+    return imageFromMemory({reinterpret_cast<const std::uint8_t*>(png.data()), png.size()});
+}
+
+TEST(ImageFromMemory, TheEmbeddedBadgeDecodesAndNoCutShortDamagedOrForeignDataDoes) {
+    const std::string good(reinterpret_cast<const char*>(kCoffeePicture), kCoffeePictureSize);
+    const auto image = decode(good);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(std::tuple(image->width, image->height, image->bitsPerPixel),
+              std::tuple(31u, 31u, 32u));
+    ASSERT_EQ(image->pixels.size(), 31u * 31u * 4u);
+    for (std::size_t corner : {0u, 30u, 30u * 31u, 31u * 31u - 1u}) {
+        EXPECT_EQ(image->pixels[corner * 4 + 3], 0) << "transparent corner " << corner;
+    }
+    for (std::size_t length = 0; length < good.size(); ++length) {
+        EXPECT_FALSE(decode(good.substr(0, length))) << "cut at " << length;
+    }
+    // IHDR's checksum, the last byte of IDAT's data, IEND's checksum.
+    for (std::size_t at : {std::size_t{29}, good.size() - 17, good.size() - 1}) {
+        std::string damaged = good;
+        damaged[at] ^= 1;
+        EXPECT_FALSE(decode(damaged)) << "byte " << at << " changed";
+    }
+    EXPECT_FALSE(decode("GIF89a\x01\x01"));
 }
 
 } // namespace
