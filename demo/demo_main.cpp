@@ -1,8 +1,8 @@
 // scripts/demo: runs the first start of Tarvex on a sandbox installation the
 // way a user meets it, answering every question Yes, then works the window:
 // a few runtime switches, the linker-directive button, the build pane with the
-// coffee picture and a build made with a stand-in Visual Studio, and the hover
-// help. It prints which
+// coffee picture, a build made with a stand-in Visual Studio, a dropped
+// library's runtime, and the hover help. It prints which
 // stored copy each active library equals after every click and saves a
 // picture of each message box and of the window at its main steps. With
 // --interactive it only prepares the sandbox, starts the tool and waits for
@@ -130,6 +130,31 @@ void buildWithVisualStudio(const WindowDriver& window, const Sandbox& sandbox) {
                  L"/MDd with" + window.text(Control::cmbUcrtVersion));
 }
 
+// Drops a static x64 library that clang made on the window, pictures the box
+// that tells what it needs, and answers Yes.
+void dropLibrary(const ToolProcess& tool, HWND window, const Sandbox& sandbox,
+                 const std::wstring& pictures) {
+    const std::wstring file = sandbox.root() + L"vendor_static.lib";
+    fs::copy_file(fs::path(TARVEX_COFF_TEST_DATA) / L"mt_x64.lib", file,
+                  fs::copy_options::overwrite_existing);
+    dragFiles(window, {file}, DROPEFFECT_LINK);
+    const HWND box = tool.waitForMessageBox();
+    if (!box) {
+        say(L"dropped vendor_static.lib; no box appeared");
+        return;
+    }
+    ::Sleep(300);
+    saveWindowPicture(box, pictures + L"box-library-drop.bmp");
+    say(L"dropped vendor_static.lib (clang, x64, /MT): " + oneLine(readMessageBox(box).text));
+    answer(box, IDYES);
+    while (::IsWindow(box)) {
+        ::Sleep(10);
+    }
+    ::Sleep(300); // the switch runs once the box has gone
+    say(L"answered Yes; active libraries:");
+    showActiveLibraries(sandbox);
+}
+
 // The window as a user works it after the first run.
 int workTheWindow(const ToolProcess& tool, HWND handle, const Sandbox& sandbox,
                   const std::wstring& pictures) {
@@ -152,6 +177,7 @@ int workTheWindow(const ToolProcess& tool, HWND handle, const Sandbox& sandbox,
     say(L"ticked Build: client area " + std::to_wstring(client.right) + L" x " +
         std::to_wstring(client.bottom));
     buildWithVisualStudio(window, sandbox);
+    dropLibrary(tool, handle, sandbox, pictures);
     hoverAndShow(window, Control::btnBuild, L"Build");
     hoverAndShow(window, Control::btnMD, L"/MDd");
     picture(handle, pictures + L"window-build-pane.bmp");

@@ -32,15 +32,18 @@ private:
     int polls_ = 0;
 };
 
-// Copies support/stand-in-vs into "VS 2022 (x86)\" under the sandbox's root,
-// and Tarvex.cmd beside Tarvex.exe; returns the copy.
+// Copies support/stand-in-vs and the stand-in librarian into "VS 2022 (x86)\"
+// under the sandbox's root, and Tarvex.cmd beside Tarvex.exe; returns the copy.
 inline std::wstring addStandInVisualStudio(const Sandbox& sandbox) {
+    const std::wstring from = buildDirectory() + L"stand-in-vs\\*" + L'\0';
     const std::wstring tools = sandbox.root() + L"VS 2022 (x86)\\";
-    std::error_code failed;
-    fs::copy(buildDirectory() + L"stand-in-vs", tools, fs::copy_options::recursive, failed);
-    fs::copy_file(buildDirectory() + L"Tarvex.cmd", sandbox.toolDirectory() + L"Tarvex.cmd",
-                  failed);
-    return failed ? L"" : tools;
+    const std::wstring to = tools + L'\0';
+    SHFILEOPSTRUCTW copy{nullptr,   FO_COPY, from.c_str(), to.c_str(),
+                         FOF_NO_UI, FALSE,   nullptr,      nullptr};
+    const bool copied = ::SHFileOperationW(&copy) == 0 &&
+                        ::CopyFileW((buildDirectory() + L"Tarvex.cmd").c_str(),
+                                    (sandbox.toolDirectory() + L"Tarvex.cmd").c_str(), FALSE);
+    return copied ? tools : L"";
 }
 
 // Saves a read-only shortcut to cmd.exe with the given arguments.
