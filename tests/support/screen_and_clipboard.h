@@ -1,12 +1,10 @@
-// The clipboard's text and the pixels the screen shows of a window.
+// The clipboard's text and the colours the screen shows.
 #pragma once
 
 #include <windows.h>
 
-#include <cstdint>
 #include <cwchar>
 #include <string>
-#include <vector>
 
 namespace tarvex::e2e {
 
@@ -24,28 +22,14 @@ inline std::wstring clipboardText() {
     return text;
 }
 
-// A window's client area as the screen shows it: 0x??RRGGBB, rows top down.
-inline std::vector<std::uint32_t> screenPixels(HWND window, SIZE& size) {
-    RECT client{};
-    POINT origin{0, 0};
-    ::GetClientRect(window, &client);
-    ::ClientToScreen(window, &origin);
-    size = {client.right, client.bottom};
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size.cx * size.cy));
+// The colour the screen shows at a client point of a window (0x00BBGGRR).
+inline COLORREF screenPixel(HWND window, int x, int y) {
+    POINT at{x, y};
+    ::ClientToScreen(window, &at);
     HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, size.cx, size.cy);
-    HGDIOBJ previous = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, size.cx, size.cy, screen, origin.x, origin.y, SRCCOPY);
-    ::SelectObject(memory, previous);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    ::GetDIBits(memory, bitmap, 0, static_cast<UINT>(size.cy), pixels.data(), &info,
-                DIB_RGB_COLORS);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
+    const COLORREF colour = ::GetPixel(screen, at.x, at.y);
     ::ReleaseDC(nullptr, screen);
-    return pixels;
+    return colour;
 }
 
 } // namespace tarvex::e2e
