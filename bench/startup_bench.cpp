@@ -80,7 +80,7 @@ bool benchStartup(int starts) {
     // The first run asks its questions; the timed runs after it ask none.
     ToolProcess first;
     const auto run = first.start(sandbox.toolExecutable(), sandbox.ideEnvironment())
-                         ? answerUntilWindow(first, IDYES)
+                         ? answerUntilWindow(first, {IDYES})
                          : RunUntilWindow{};
     if (!run.window || closeWindow(first, run.window) != 0u) {
         std::printf("the first run of Tarvex.exe did not reach its window\n");

@@ -314,10 +314,6 @@ inline RunUntilWindow answerUntilWindow(const ToolProcess& tool, std::vector<int
     return run;
 }
 
-inline RunUntilWindow answerUntilWindow(const ToolProcess& tool, int button) {
-    return answerUntilWindow(tool, std::vector{button});
-}
-
 // Asks the window to close, as its close button does, and waits for the end.
 inline std::optional<DWORD> closeWindow(const ToolProcess& tool, HWND window) {
     ::PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -352,7 +348,7 @@ struct ToolSession {
         environment[L"PB_TOOL_Executable"] = sandbox.root() + L"Project\\" + target;
         tool.emplace();
         const bool started = tool->start(sandbox.toolExecutable(), environment);
-        return window = WindowDriver(started ? answerUntilWindow(*tool, IDYES).window : nullptr);
+        return window = WindowDriver(started ? answerUntilWindow(*tool, {IDYES}).window : nullptr);
     }
     std::optional<DWORD> close() { return closeWindow(*tool, window.handle()); }
     std::string library(const std::wstring& name) const {

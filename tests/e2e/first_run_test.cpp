@@ -62,7 +62,7 @@ TEST(Startup, TheIdeNoticeTheSingleInstanceLockAndTheOwnerWindow) {
     const auto untouched = snapshot(sandbox.root());
     ToolProcess byHand; // no IDE variables at all
     ASSERT_TRUE(byHand.start(sandbox.toolExecutable(), {}));
-    EXPECT_EQ(answerUntilWindow(byHand, IDOK).boxes,
+    EXPECT_EQ(answerUntilWindow(byHand, {IDOK}).boxes,
               (std::vector<MessageBoxView>{
                   {L"Tarvex",
                    L"This program can only run inside the PB IDE!\n\nHowto:\t'Tools\\Configure "
@@ -86,7 +86,7 @@ TEST(Startup, TheIdeNoticeTheSingleInstanceLockAndTheOwnerWindow) {
         variables[L"PB_TOOL_MainWindow"] = owner;
         ToolProcess tool;
         ASSERT_TRUE(tool.start(sandbox.toolExecutable(), variables));
-        const auto run = answerUntilWindow(tool, IDYES);
+        const auto run = answerUntilWindow(tool, {IDYES});
         if (!run.window) {
             EXPECT_EQ(expected, HWND_BOTTOM);
             EXPECT_EQ(tool.waitForExit(), 0u);
