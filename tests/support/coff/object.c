@@ -11,6 +11,13 @@
 #pragma detect_mismatch("RuntimeLibrary", "MD_DynamicRelease")
 #elif defined(RUNTIME_MTD)
 #pragma comment(lib, "LIBCMTD.lib")
+#elif defined(RUNTIME_MDD_BIGOBJ)
+#pragma comment(lib, "msvcrtd")
+#pragma detect_mismatch("RuntimeLibrary", "MDd_DynamicDebug")
+// More sections than a plain object can count, so the assembler writes a big
+// object whose directives and stamp follow them.
+__asm__(".altmacro\n.macro piece n\n.section .t\\n,\"xr\"\n.byte 0\n.endm\n"
+        "i = 0\n.rept 65300\npiece %i\ni = i + 1\n.endr");
 #endif
 #if !defined(RUNTIME_NONE)
 #pragma comment(lib, "OLDNAMES")
