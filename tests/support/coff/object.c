@@ -23,9 +23,9 @@ __asm__(".altmacro\n.macro piece n\n.section .t\\n,\"xr\"\n.byte 0\n.endm\n"
 #pragma comment(lib, "OLDNAMES")
 #endif
 
-// cl stamps every object with its build; clang does not.
+// cl stamps every object with its product (0x104) and build; clang does not.
 #define QUOTED(text) #text
 #define STAMP(id) __asm__(".globl \"@comp.id\"\n.set \"@comp.id\", " QUOTED(id))
-STAMP(COMP_ID);
+STAMP((0x104 << 16) + BUILD);
 
 int answer = 42;
