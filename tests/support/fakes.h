@@ -31,9 +31,8 @@ struct MemoryFileReader final : FileReader {
             return false;
         }
         bytesRead += count;
-        const std::size_t real = offset < bytes.size() ? bytes.size() - offset : 0;
-        std::fill_n(buffer + std::min(real, count), count - std::min(real, count), '\0');
-        bytes.copy(buffer, std::min(real, count), std::min<std::uint64_t>(offset, bytes.size()));
+        std::fill_n(buffer, count, '\0');
+        bytes.copy(buffer, count, std::min<std::uint64_t>(offset, bytes.size()));
         return true;
     }
     std::string bytes;
