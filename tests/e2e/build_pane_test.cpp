@@ -14,7 +14,7 @@ std::string merged(std::string crt, std::string vcruntime, std::string ucrt, std
            "\r\nlegacy_stdio_definitions.lib\r\n";
 }
 
-TEST(BuildPane, DroppedPromptsAreStoredAndBuildTakesInWhatTheBuildScriptMade) {
+TEST(BuildPane, DroppedPromptsAreStoredBuildTakesInWhatTheScriptMadeDroppedLibrariesAreJudged) {
     ::OleInitialize(nullptr);
     ::SetEnvironmentVariableW(L"TARVEX_NO_PAUSE", L"1");
     ToolSession session;
@@ -69,6 +69,34 @@ TEST(BuildPane, DroppedPromptsAreStoredAndBuildTakesInWhatTheBuildScriptMade) {
     EXPECT_EQ(session.library(L"msvcrt.lib"),
               merged("msvcrt", "vcruntime", "ucrt", "10.0.22621.0"));
 
+    // Libraries that clang made, dropped: a mixed and an x86 one get their
+    // boxes and change nothing; a Yes for the /MT one built with VS 2022
+    // switches to the copy just built.
+    const fs::path made = fs::path(TARVEX_COFF_TEST_DATA).make_preferred();
+    const auto before = snapshot(library);
+    for (const auto& [name, text] : std::vector<std::pair<std::wstring, std::wstring>>{
+             {L"mixed_x64.lib", L"'mixed_x64.lib' mixes C runtimes (objects: 1 /MD, 1 /MT); no "
+                                L"single choice fits it.\n\nRebuild it with one runtime."},
+             {L"mt_x86.lib", L"'mt_x86.lib' was built for x86, but the PB compiler is x64: it "
+                             L"cannot link it."}}) {
+        EXPECT_EQ(dragFiles(window.handle(), {(made / name).wstring()}, DROPEFFECT_LINK),
+                  DROPEFFECT_LINK);
+        EXPECT_EQ(session.nextBox(), (MessageBoxView{L"Tarvex - x64", text, {IDOK}}));
+    }
+    EXPECT_EQ(snapshot(library), before);
+    dragFiles(window.handle(), {(made / L"mt_x64.lib").wstring()}, DROPEFFECT_LINK);
+    const HWND box = session.tool->waitForMessageBox();
+    EXPECT_EQ(readMessageBox(box),
+              (MessageBoxView{L"Tarvex - x64",
+                              L"'mt_x64.lib' was built for x64 with /MT (static, release) by VS "
+                              L"2022.\n\nSwitch to /MT with VS 2022 now?",
+                              {IDYES, IDNO}}));
+    answer(box, IDYES);
+    ASSERT_TRUE(session.settle());
+    EXPECT_EQ(session.library(L"msvcrt.lib"), session.library(L"_MT_17_msvcrt.lib"));
+    EXPECT_EQ(session.library(L"Tarvex.cfg"), stateFile("17,0,3,0"));
+    EXPECT_EQ(window.state(C::btnMT), BST_CHECKED);
+
     // Without the debug libraries two variants are built (exit code 2).
     ASSERT_TRUE(::DeleteFileW((vc + L"msvcrtd.lib").c_str()) &&
                 ::DeleteFileW((vc + L"libcmtd.lib").c_str()) && build(L"10.0.19041.0"));
@@ -83,13 +111,13 @@ TEST(BuildPane, DroppedPromptsAreStoredAndBuildTakesInWhatTheBuildScriptMade) {
     ASSERT_TRUE(writeBytes(results + L"_MD_16_msvcrt.lib", "from an earlier build") &&
                 ::DeleteFileW((vc + L"msvcrt.lib").c_str()) &&
                 ::DeleteFileW((vc + L"libcmt.lib").c_str()));
-    const auto before = snapshot(library);
+    const auto unbuilt = snapshot(library);
     ASSERT_TRUE(build(L"") && ::MoveFileW(pbCrt.c_str(), (pbCrt + L"-").c_str()) && build(L""));
     build(L"10.0&calc");
     EXPECT_EQ(session.nextBox().text,
               L"The SDK version must not contain & | < > ^ \" % ! or control characters.");
     ASSERT_TRUE(::MoveFileW((pbCrt + L"-").c_str(), pbCrt.c_str()));
-    EXPECT_EQ(snapshot(library), before);
+    EXPECT_EQ(snapshot(library), unbuilt);
     EXPECT_EQ(readBytes(tools + L"seen.txt"),
               "[x64][]\r\n[x64][10.0.19041.0]\r\n[x64][]\r\n[x64][]\r\n");
 
