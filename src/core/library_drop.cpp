@@ -1,6 +1,8 @@
 #include "core/library_drop.h"
 
 #include <algorithm>
+#include <new>
+#include <optional>
 
 #include "core/library_store.h"
 #include "core/library_switch.h"
@@ -144,6 +146,23 @@ std::wstring mixedText(const std::wstring& name, const CoffFacts& facts) {
            L"); no single choice fits it.\n\nRebuild it with one runtime.";
 }
 
+// The file is released before any box shows: the user may have dropped an
+// active library, which a Yes then copies over. Memory running out on a
+// crafted file counts as a failed read.
+std::optional<RuntimeNeeds> judgeFile(ToolServices& services, const std::wstring& path) {
+    const auto file = services.byteFiles.openForReading(path);
+    if (!file) {
+        return std::nullopt;
+    }
+    try {
+        return judgeRuntimeNeeds(collectCoffFacts(*file));
+    } catch (const std::bad_alloc&) {
+        RuntimeNeeds failed;
+        failed.facts.scan.problem = CoffProblem::ReadFailed;
+        return failed;
+    }
+}
+
 } // namespace
 
 bool isLibraryOrObject(const std::wstring& droppedText) {
@@ -159,11 +178,11 @@ bool onLibraryDropped(ToolContext& context, ToolServices& services, ControlView&
         services.messages.showMessage(context.messageTitle(), text, flags);
         return false;
     };
-    const auto file = services.byteFiles.openForReading(path);
-    if (!file) {
+    const std::optional<RuntimeNeeds> judged = judgeFile(services, path);
+    if (!judged) {
         return tell(L"'" + name + L"' cannot be opened.", kMessageError);
     }
-    const RuntimeNeeds needs = judgeRuntimeNeeds(collectCoffFacts(*file));
+    const RuntimeNeeds& needs = *judged;
     const CoffFacts& facts = needs.facts;
     if (facts.scan.problem != CoffProblem::None || facts.objects == 0) {
         const std::wstring detail = problemText(facts.scan.problem);

@@ -1,6 +1,7 @@
 #include "core/runtime_needs.h"
 
 #include <algorithm>
+#include <array>
 #include <string_view>
 
 namespace tarvex {
@@ -19,16 +20,18 @@ constexpr VariantNames kVariants[] = {
     {RuntimeVariant::MTd, "mtd_staticdebug", "libcmtd"},
 };
 
-// First builds of the compiler of each Visual Studio release, from
+// Where the compiler builds of each Visual Studio release begin, from
 // Microsoft's published tables of _MSC_VER and _MSC_FULL_VER per release:
-// 19.00 (2015), 19.10-19.16 (2017), 19.20-19.29 (2019), 19.30-19.44 (2022),
-// 19.50 on (2026).
+// 19.00 (2015, from 23026), 19.10-19.16 (2017, from 25017), 19.20-19.29
+// (2019, from 27508), 19.30-19.44 (2022, from 30705; 17.14's 19.44 builds
+// are 352xx) and 19.50 on (2026, above those). Each bound lies in the gap
+// between two releases.
 struct BuildRange {
     std::uint32_t firstBuild;
     const char* tag;
 };
 constexpr BuildRange kBuildRanges[] = {
-    {35000, "18"}, {30500, "17"}, {27500, "16"}, {25000, "15"}, {23026, "14"},
+    {35500, "18"}, {30500, "17"}, {27500, "16"}, {25000, "15"}, {23026, "14"},
 };
 
 std::string lowerCase(std::string_view text) {
@@ -73,21 +76,26 @@ std::optional<RuntimeVariant> mismatchVariant(const std::vector<Option>& options
 }
 
 std::optional<RuntimeVariant> defaultLibraryVariant(const std::vector<Option>& options) {
-    std::vector<std::string> excluded;
+    // Only the four runtime libraries matter, so exclusions are kept as four
+    // flags: a list searched for each name would grow with the square of a
+    // crafted directive section.
+    std::array<bool, std::size(kVariants)> excluded{};
     for (const Option& option : options) {
-        if (option.name == "nodefaultlib") {
-            if (!option.value) {
-                return std::nullopt;
-            }
-            excluded.push_back(withoutLibSuffix(*option.value));
+        if (option.name != "nodefaultlib") {
+            continue;
+        }
+        if (!option.value) {
+            return std::nullopt;
+        }
+        for (std::size_t i = 0; i < excluded.size(); ++i) {
+            excluded[i] = excluded[i] || withoutLibSuffix(*option.value) == kVariants[i].library;
         }
     }
     for (const Option& option : options) {
-        for (const VariantNames& names : kVariants) {
-            if (option.name == "defaultlib" && option.value &&
-                withoutLibSuffix(*option.value) == names.library &&
-                std::find(excluded.begin(), excluded.end(), names.library) == excluded.end()) {
-                return names.variant;
+        for (std::size_t i = 0; i < excluded.size(); ++i) {
+            if (option.name == "defaultlib" && option.value && !excluded[i] &&
+                withoutLibSuffix(*option.value) == kVariants[i].library) {
+                return kVariants[i].variant;
             }
         }
     }
