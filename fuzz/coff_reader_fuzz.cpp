@@ -1,5 +1,4 @@
-// Arbitrary bytes as a library or object: reading and judging must never
-// crash, read past the end or read more than the file holds.
+// Arbitrary bytes as a library or object: never a crash, never an over-read.
 #include <cstdint>
 #include <cstdlib>
 #include <string>

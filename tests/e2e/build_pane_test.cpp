@@ -85,13 +85,11 @@ TEST(BuildPane, DroppedPromptsAreStoredBuildTakesInWhatTheScriptMadeDroppedLibra
     }
     EXPECT_EQ(snapshot(library), before);
     dragFiles(window.handle(), {(made / L"mt_x64.lib").wstring()}, DROPEFFECT_LINK);
-    const HWND box = session.tool->waitForMessageBox();
-    EXPECT_EQ(readMessageBox(box),
+    EXPECT_EQ(session.nextBox(IDYES),
               (MessageBoxView{L"Tarvex - x64",
                               L"'mt_x64.lib' was built for x64 with /MT (static, release) by VS "
                               L"2022.\n\nSwitch to /MT with VS 2022 now?",
                               {IDYES, IDNO}}));
-    answer(box, IDYES);
     ASSERT_TRUE(session.settle());
     EXPECT_EQ(session.library(L"msvcrt.lib"), session.library(L"_MT_17_msvcrt.lib"));
     EXPECT_EQ(session.library(L"Tarvex.cfg"), stateFile("17,0,3,0"));

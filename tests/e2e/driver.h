@@ -355,11 +355,11 @@ struct ToolSession {
         return readBytes(sandbox.libraryDirectory() + name);
     }
     std::string settings() const { return readBytes(sandbox.toolDirectory() + L"Tarvex.ini"); }
-    // The next message box, answered with OK.
-    MessageBoxView nextBox() const {
+    // The next message box, answered with the button given.
+    MessageBoxView nextBox(int button = IDOK) const {
         const HWND box = tool->waitForMessageBox();
         const MessageBoxView view = box ? readMessageBox(box) : MessageBoxView{};
-        answer(box, IDOK);
+        answer(box, button);
         return view;
     }
     // Posted events are handled in order: once a marker posted after a drop

@@ -1,7 +1,5 @@
 // The COFF reader, the runtime decision and the box a dropped file gets, on
-// libraries that clang and LLVM's librarian made at build time and on damaged
-// files made here. The x86 library, the mixed one and the switch to a stored
-// version of its own are driven through the real program.
+// libraries that clang and LLVM's tools made at build time and damaged bytes.
 #include <gtest/gtest.h>
 
 #include <fstream>

@@ -1,6 +1,5 @@
-// One object as Visual Studio's compiler and headers leave it: the compiler
-// names the default library of its runtime option and the C++ standard
-// headers add their RuntimeLibrary check; a C file has only the former.
+// An object as cl and its headers leave it: the default library of the
+// runtime option and, from C++ headers only, the RuntimeLibrary check.
 #if defined(RUNTIME_MT)
 #pragma comment(lib, "libcmt")
 #pragma detect_mismatch("RuntimeLibrary", "MT_StaticRelease")
@@ -14,8 +13,7 @@
 #elif defined(RUNTIME_MDD_BIGOBJ)
 #pragma comment(lib, "msvcrtd")
 #pragma detect_mismatch("RuntimeLibrary", "MDd_DynamicDebug")
-// More sections than a plain object can count, so the assembler writes a big
-// object whose directives and stamp follow them.
+// More sections than a plain object can count make the assembler write a big one.
 __asm__(".altmacro\n.macro piece n\n.section .t\\n,\"xr\"\n.byte 0\n.endm\n"
         "i = 0\n.rept 65300\npiece %i\ni = i + 1\n.endr");
 #endif
