@@ -71,16 +71,6 @@ bool catalogueHolds(const ToolContext& context, const std::wstring& name) {
         [&](const std::wstring& stored) { return asciiLowerCase(stored) == wanted; });
 }
 
-// The index of the cmbUcrtVersion item of this version, -1 when it has none.
-int versionItem(const ControlView& view, const std::wstring& version) {
-    for (int i = 0; !version.empty() && i < view.itemCount(Control::cmbUcrtVersion); ++i) {
-        if (vsVersionNumber(view.itemText(Control::cmbUcrtVersion, i)) == version) {
-            return i;
-        }
-    }
-    return -1;
-}
-
 // Without a copy of its own version the generic copies stand alone: an item
 // of a version that has none of this variant, else no item.
 int genericItem(const ToolContext& context, const ControlView& view, const VariantNames& names) {
@@ -111,7 +101,7 @@ bool offerSwitch(ToolContext& context, ToolServices& services, ControlView& view
     const auto vs = context.vsVersions.find(tag);
     const std::wstring builtBy = vs == context.vsVersions.end() ? L"" : L" by " + vs->second;
     const std::wstring needed = std::wstring(names.option) + L" (" + names.description + L")";
-    const int item = versionItem(view, tag);
+    const int item = tag.empty() ? -1 : ucrtVersionItem(view, tag);
     const bool ownVersion =
         item >= 0 && catalogueHolds(context, names.prefix + tag + L"_msvcrt.lib");
     if (!ownVersion && !catalogueHolds(context, std::wstring(names.prefix) + L"msvcrt.lib")) {

@@ -155,6 +155,15 @@ void refreshUcrtVersionList(const ToolContext& context, ControlView& view) {
     }
 }
 
+int ucrtVersionItem(const ControlView& view, const std::wstring& version) {
+    for (int i = 0; i < view.itemCount(Control::cmbUcrtVersion); ++i) {
+        if (vsVersionNumber(view.itemText(Control::cmbUcrtVersion, i)) == version) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 bool onCrtButtonClicked(ToolContext& context, ToolServices& services, ControlView& view,
                         Control button) {
     if (!selectCrtButton(view, button) ||

@@ -2,6 +2,8 @@
 // stored copies of a choice, and the list of UCRT versions the store holds.
 #pragma once
 
+#include <string>
+
 #include "core/control_view.h"
 #include "core/tool_context.h"
 #include "core/tool_services.h"
@@ -27,6 +29,10 @@ bool switchLibraries(const ToolContext& context, ToolServices& services, const C
 // Fills cmbUcrtVersion with the Visual Studio versions the catalogue holds
 // version-specific copies of, newest first.
 void refreshUcrtVersionList(const ToolContext& context, ControlView& view);
+
+// The cmbUcrtVersion item of a Visual Studio version number ("17"), -1 when
+// the list has none.
+int ucrtVersionItem(const ControlView& view, const std::wstring& version);
 
 // A click on btnMD, btnMT or btnPB. True when the tool should now close
 // (auto-close after a successful switch).

@@ -34,16 +34,6 @@ std::wstring recordShown(const ControlView& view) {
            (view.state(Control::btnPngJpeg) ? L"1" : L"0");
 }
 
-void selectRecordedVersion(const std::wstring& version, ControlView& view) {
-    const int count = view.itemCount(Control::cmbUcrtVersion);
-    for (int i = 0; i < count; ++i) {
-        if (vsVersionNumber(view.itemText(Control::cmbUcrtVersion, i)) == version) {
-            view.selectItem(Control::cmbUcrtVersion, i);
-            return;
-        }
-    }
-}
-
 } // namespace
 
 void loadSelectionRecord(ToolContext& context, ToolServices& services) {
@@ -65,7 +55,9 @@ void loadSelectionRecord(ToolContext& context, ToolServices& services) {
 
 void restoreSelection(ToolContext& context, ControlView& view) {
     const std::wstring& record = context.selectionRecord;
-    selectRecordedVersion(recordField(record, 1), view);
+    if (const int item = ucrtVersionItem(view, recordField(record, 1)); item >= 0) {
+        view.selectItem(Control::cmbUcrtVersion, item);
+    }
     view.setState(Control::chkDebug, decimalValue(recordField(record, 2)) != 0);
     view.setState(Control::btnPngJpeg, decimalValue(recordField(record, 4)) != 0);
     syncCrtButtons(context, view);

@@ -32,6 +32,25 @@ HANDLE openFile(const std::wstring& path, DWORD access, DWORD share, DWORD dispo
                          FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// Reads exactly count bytes at the offset. The offset travels with each read,
+// so no shared file pointer needs moving; a read of nothing before the
+// expected end is a short file.
+bool readAt(HANDLE file, std::uint64_t offset, char* buffer, std::size_t count) {
+    for (std::size_t at = 0; at < count;) {
+        const std::uint64_t position = offset + at;
+        OVERLAPPED where{};
+        where.Offset = static_cast<DWORD>(position & 0xFFFFFFFFu);
+        where.OffsetHigh = static_cast<DWORD>(position >> 32);
+        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(count - at, kChunk));
+        DWORD got = 0;
+        if (!::ReadFile(file, buffer + at, wanted, &got, &where) || got == 0) {
+            return false;
+        }
+        at += got;
+    }
+    return true;
+}
+
 bool writeAll(HANDLE file, const std::string& bytes) {
     for (std::size_t at = 0; at < bytes.size();) {
         const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - at, kChunk));
@@ -117,17 +136,7 @@ public:
         } catch (const std::bad_alloc&) {
             return false;
         }
-        for (std::size_t at = 0; at < bytes.size();) {
-            const DWORD wanted =
-                static_cast<DWORD>(std::min<std::size_t>(bytes.size() - at, kChunk));
-            DWORD got = 0;
-            // A read of nothing before the expected end is a short file.
-            if (!::ReadFile(handle_.get(), bytes.data() + at, wanted, &got, nullptr) || got == 0) {
-                return false;
-            }
-            at += got;
-        }
-        return true;
+        return readAt(handle_.get(), 0, bytes.data(), bytes.size());
     }
 
     bool replaceAll(const std::string& bytes) override {
@@ -156,24 +165,8 @@ public:
     std::uint64_t size() const override { return size_; }
 
     bool readAt(std::uint64_t offset, char* buffer, std::size_t count) override {
-        if (offset > size_ || count > size_ - offset) {
-            return false;
-        }
-        for (std::size_t at = 0; at < count;) {
-            const std::uint64_t position = offset + at;
-            // The offset travels with each read, so no shared file pointer
-            // needs moving and a failed read leaves nothing to restore.
-            OVERLAPPED where{};
-            where.Offset = static_cast<DWORD>(position & 0xFFFFFFFFu);
-            where.OffsetHigh = static_cast<DWORD>(position >> 32);
-            const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(count - at, kChunk));
-            DWORD got = 0;
-            if (!::ReadFile(handle_.get(), buffer + at, wanted, &got, &where) || got == 0) {
-                return false;
-            }
-            at += got;
-        }
-        return true;
+        return offset <= size_ && count <= size_ - offset &&
+               tarvex::readAt(handle_.get(), offset, buffer, count);
     }
 
 private:
