@@ -145,11 +145,7 @@ void dropLibrary(const ToolProcess& tool, HWND window, const Sandbox& sandbox,
     }
     ::Sleep(300);
     saveWindowPicture(box, pictures + L"box-library-drop.bmp");
-    say(L"dropped vendor_static.lib (clang, x64, /MT): " + oneLine(readMessageBox(box).text));
-    answer(box, IDYES);
-    while (::IsWindow(box)) {
-        ::Sleep(10);
-    }
+    say(L"dropped vendor_static.lib (clang, x64, /MT): " + oneLine(answerBox(box, IDYES).text));
     ::Sleep(300); // the switch runs once the box has gone
     say(L"answered Yes; active libraries:");
     showActiveLibraries(sandbox);
@@ -202,13 +198,9 @@ int driveFirstRun(const Sandbox& sandbox, const std::wstring& pictures) {
             ::Sleep(300);
             const std::wstring picture = pictures + L"box-" + std::to_wstring(++number) + L".bmp";
             saveWindowPicture(box, picture);
-            const auto view = readMessageBox(box);
+            const auto view = answerBox(box, IDYES);
             say(L"box " + std::to_wstring(number) + L": [" + view.title + L"] " +
                 oneLine(view.text) + L"  -> " + picture);
-            answer(box, view.buttons.size() > 1 ? IDYES : IDOK);
-            while (::IsWindow(box)) {
-                ::Sleep(10);
-            }
             continue;
         }
         if (!tool.running()) {

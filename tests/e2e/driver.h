@@ -1,7 +1,5 @@
 // Drives the real Tarvex.exe from a second program, as the PB IDE and a user
-// would: lays out a sandbox installation, starts the tool with the IDE's
-// variables, reads and answers its message boxes, works its controls by
-// identifier and waits for its exit code. Every wait is bounded.
+// would, on a sandbox installation. Every wait is bounded.
 #pragma once
 
 #include <algorithm>
@@ -41,6 +39,12 @@ inline std::wstring buildDirectory() {
     return fs::path(path).parent_path().wstring() + L"\\";
 }
 
+// The libraries PB links with, and the copies in the sandbox's x86 and x64 folders.
+inline const wchar_t* const kActive[] = {L"msvcrt.lib", L"libpng.lib", L"libjpeg.lib"};
+inline const wchar_t* const kBuilt[] = {
+    L"_UC_libpng.lib",  L"_UC_libjpeg.lib", L"_MD_msvcrt.lib",    L"_MT_msvcrt.lib",
+    L"_MDd_msvcrt.lib", L"_MTd_msvcrt.lib", L"_MD_17_msvcrt.lib", L"_MT_16_msvcrt.lib"};
+
 // A PB compiler installation with the tool installed beside it.
 class Sandbox {
 public:
@@ -54,14 +58,14 @@ public:
         }
         fs::copy_file(buildDirectory() + L"pe_stub_" + architectureName(compiler) + L".exe",
                       compilerPath());
-        fs::copy_file(buildDirectory() + L"Tarvex.exe", toolExecutable());
-        for (const wchar_t* name : {L"msvcrt.lib", L"libpng.lib", L"libjpeg.lib"}) {
+        for (const wchar_t* name : {L"Tarvex.exe", L"Tarvex.cmd"}) {
+            fs::copy_file(buildDirectory() + name, toolDirectory() + name);
+        }
+        for (const wchar_t* name : kActive) {
             writeBytes(libraryDirectory() + name, sandboxContent(L"PB", name));
         }
         for (Bitness bitness : {Bitness::X86, Bitness::X64}) {
-            for (const wchar_t* name : {L"_UC_libpng.lib", L"_UC_libjpeg.lib", L"_MD_msvcrt.lib",
-                                        L"_MT_msvcrt.lib", L"_MDd_msvcrt.lib", L"_MTd_msvcrt.lib",
-                                        L"_MD_17_msvcrt.lib", L"_MT_16_msvcrt.lib"}) {
+            for (const wchar_t* name : kBuilt) {
                 writeBytes(architectureDirectory(bitness) + name,
                            sandboxContent(architectureName(bitness), name));
             }
@@ -108,18 +112,27 @@ struct MessageBoxView {
 
 inline MessageBoxView readMessageBox(HWND box) {
     MessageBoxView view{windowText(box), windowText(::GetDlgItem(box, 0xFFFF)), {}};
-    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        if (::IsWindowVisible(child) && className(child) == L"Button") {
-            view.buttons.push_back(::GetDlgCtrlID(child));
+    for (int id = IDOK; id <= IDCONTINUE; ++id) { // Wine hides the buttons a box does not use
+        if (::IsWindowVisible(::GetDlgItem(box, id))) {
+            view.buttons.push_back(id);
         }
     }
-    std::sort(view.buttons.begin(), view.buttons.end());
     return view;
 }
 
 // Clicks a button of a message box without waiting for the box to go.
 inline void answer(HWND box, int button) {
     ::PostMessageW(::GetDlgItem(box, button), BM_CLICK, 0, 0);
+}
+
+// Reads a box, answers it (OK where it lacks the button) and waits till it goes.
+inline MessageBoxView answerBox(HWND box, int button) {
+    const MessageBoxView view = box ? readMessageBox(box) : MessageBoxView{};
+    answer(box, std::count(view.buttons.begin(), view.buttons.end(), button) ? button : IDOK);
+    for (int polls = 0; polls < 1000 && ::IsWindow(box); ++polls) {
+        std::this_thread::sleep_for(10ms);
+    }
+    return view;
 }
 
 class ToolProcess {
@@ -256,15 +269,12 @@ public:
         ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&area), 2);
         return area;
     }
-    // Moves the pointer to a client point (the middle of a control unless
-    // given) and tells the window, until txtStatus shows expected or patience
-    // runs out. Returns what txtStatus shows then.
+    // Moves the pointer to the middle of a control and tells the window, until
+    // txtStatus shows expected or patience runs out; returns what it shows.
     std::wstring hover(Control id, const std::wstring& expected,
-                       std::chrono::milliseconds patience = 5s,
-                       std::optional<POINT> point = std::nullopt) const {
+                       std::chrono::milliseconds patience = 5s) const {
         const RECT area = rect(id);
-        const POINT client =
-            point.value_or(POINT{(area.left + area.right) / 2, (area.top + area.bottom) / 2});
+        const POINT client{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
         POINT screen = client;
         ::ClientToScreen(window_, &screen);
         std::wstring shown;
@@ -294,21 +304,15 @@ struct RunUntilWindow {
 };
 
 // Answers the message boxes in turn with the given buttons (the last one
-// again once they run out; OK where a box lacks it) until the main window
-// shows or the process ends.
+// again once they run out) until the main window shows or the process ends.
 inline RunUntilWindow answerUntilWindow(const ToolProcess& tool, std::vector<int> buttons) {
     RunUntilWindow run;
-    const auto deadline = Clock::now() + kPatience;
-    while (!(run.window = tool.waitForMainWindow(0ms)) && tool.running() &&
-           Clock::now() < deadline) {
+    for (const auto deadline = Clock::now() + kPatience;
+         !(run.window = tool.waitForMainWindow(0ms)) && tool.running() &&
+         Clock::now() < deadline;) {
         if (HWND box = tool.waitForMessageBox(20ms)) {
-            run.boxes.push_back(readMessageBox(box));
-            const auto& offered = run.boxes.back().buttons;
-            const int button = buttons[std::min(run.boxes.size(), buttons.size()) - 1];
-            answer(box, std::count(offered.begin(), offered.end(), button) ? button : IDOK);
-            while (::IsWindow(box) && Clock::now() < deadline) {
-                std::this_thread::sleep_for(10ms);
-            }
+            run.boxes.push_back(
+                answerBox(box, buttons[std::min(run.boxes.size(), buttons.size() - 1)]));
         }
     }
     return run;
@@ -355,12 +359,8 @@ struct ToolSession {
         return readBytes(sandbox.libraryDirectory() + name);
     }
     std::string settings() const { return readBytes(sandbox.toolDirectory() + L"Tarvex.ini"); }
-    // The next message box, answered with the button given.
     MessageBoxView nextBox(int button = IDOK) const {
-        const HWND box = tool->waitForMessageBox();
-        const MessageBoxView view = box ? readMessageBox(box) : MessageBoxView{};
-        answer(box, button);
-        return view;
+        return answerBox(tool->waitForMessageBox(), button);
     }
     // Posted events are handled in order: once a marker posted after a drop
     // or a click has arrived, they are done too. Sends time out while the

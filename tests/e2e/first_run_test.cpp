@@ -42,12 +42,10 @@ TEST_P(FirstRun, YesToEveryQuestionStoresByteIdenticalCopiesAndLaterStartsAskNot
         }
         EXPECT_EQ(run.boxes, firstRunQuestions(sandbox, bitness));
         std::map<std::wstring, std::string> library{{L"Tarvex.cfg", stateFile("0,0,1,0")}};
-        for (const wchar_t* name : {L"msvcrt.lib", L"libpng.lib", L"libjpeg.lib"}) {
+        for (const wchar_t* name : kActive) {
             library[name] = library[std::wstring(L"_PB_") + name] = sandboxContent(L"PB", name);
         }
-        for (const wchar_t* name :
-             {L"_UC_libpng.lib", L"_UC_libjpeg.lib", L"_MD_msvcrt.lib", L"_MT_msvcrt.lib",
-              L"_MDd_msvcrt.lib", L"_MTd_msvcrt.lib", L"_MD_17_msvcrt.lib", L"_MT_16_msvcrt.lib"}) {
+        for (const wchar_t* name : kBuilt) {
             library[name] = sandboxContent(architecture, name);
         }
         EXPECT_EQ(snapshot(sandbox.libraryDirectory()), library) << "folders are not copied";

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <ole2.h>
-#include <shellapi.h>
 #include <shlobj.h>
 #include <wrl/client.h>
 
@@ -32,18 +31,12 @@ private:
     int polls_ = 0;
 };
 
-// Copies support/stand-in-vs and the stand-in librarian into "VS 2022 (x86)\"
-// under the sandbox's root, and Tarvex.cmd beside Tarvex.exe; returns the copy.
+// Copies support/stand-in-vs with the stand-in librarian to "VS 2022 (x86)\"
+// under the sandbox's root and returns that folder.
 inline std::wstring addStandInVisualStudio(const Sandbox& sandbox) {
-    const std::wstring from = buildDirectory() + L"stand-in-vs\\*" + L'\0';
     const std::wstring tools = sandbox.root() + L"VS 2022 (x86)\\";
-    const std::wstring to = tools + L'\0';
-    SHFILEOPSTRUCTW copy{nullptr,   FO_COPY, from.c_str(), to.c_str(),
-                         FOF_NO_UI, FALSE,   nullptr,      nullptr};
-    const bool copied = ::SHFileOperationW(&copy) == 0 &&
-                        ::CopyFileW((buildDirectory() + L"Tarvex.cmd").c_str(),
-                                    (sandbox.toolDirectory() + L"Tarvex.cmd").c_str(), FALSE);
-    return copied ? tools : L"";
+    fs::copy(buildDirectory() + L"stand-in-vs", tools, fs::copy_options::recursive);
+    return tools;
 }
 
 // Saves a read-only shortcut to cmd.exe with the given arguments.
