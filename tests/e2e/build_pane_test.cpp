@@ -98,7 +98,7 @@ TEST(BuildPane, DroppedPromptsAreStoredBuildTakesInWhatTheScriptMadeDroppedLibra
                 ::DeleteFileW((vc + L"libcmtd.lib").c_str()) && build(L"10.0.19041.0"));
     EXPECT_EQ(session.library(L"_MD_17_msvcrt.lib"),
               merged("msvcrt", "vcruntime", "ucrt", "10.0.19041.0"));
-    EXPECT_FALSE(pathExists(results + L"_MTd_17_msvcrt.lib"));
+    EXPECT_FALSE(fs::exists(results + L"_MTd_17_msvcrt.lib"));
 
     // Nothing is taken or said for the build script's exit codes 0 (nothing
     // to build) and 5 (no _PB_msvcrt.lib), nor for an unsafe SDK text, which

@@ -24,10 +24,6 @@ inline bool writeBytes(const fs::path& path, const std::string& bytes) {
     return bool(out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())));
 }
 
-inline bool pathExists(const fs::path& path) {
-    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 inline void removeTree(const fs::path& path) {
     std::error_code error;
     fs::remove_all(path, error);

@@ -1,6 +1,6 @@
 // The core's decisions where an end-to-end run is blind or cannot set the
-// case up: failures inside the first run, the selection record, the sounds,
-// the registered shortcuts and the text fields the IDE hands over.
+// case up: failures inside the first run, the selection record, the sounds
+// and the text fields the IDE hands over.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -11,7 +11,6 @@
 #include "core/linker_snippet.h"
 #include "core/record_fields.h"
 #include "core/selection_record.h"
-#include "core/settings.h"
 #include "core/startup.h"
 #include "fakes.h"
 
@@ -110,7 +109,7 @@ TEST(LibraryStore, DecisionsOnAnswersExistingCopiesAndFailures) {
     }
 }
 
-TEST(PreparedTool, SoundsAFailedSwitchEndingTheToolUnrecordedAndTheShortcutsOfItsArchitecture) {
+TEST(PreparedTool, SoundsAndAFailedSwitchEndingTheToolUnrecorded) {
     Installation tool;
     testing::MemoryView view;
     tool.prepare("yyyy");
@@ -140,14 +139,6 @@ TEST(PreparedTool, SoundsAFailedSwitchEndingTheToolUnrecordedAndTheShortcutsOfIt
     EXPECT_EQ(tool.files.content(tool.context.statePath()), record);
     EXPECT_EQ(tool.sounds,
               (std::vector{Sound::Information, Sound::Default, Sound::Default, Sound::Default}));
-
-    tool.files.addFile(tool.context.settingsPath(),
-                       "[VSlink]\nx64 Native Tools 22=C:\\22\n"
-                       "x86 Native Tools 19=C:\\19\nX64 NATIVE TOOLS=D:\\\n"
-                       "my x64 Native Tools =E:\\");
-    using Links = std::vector<std::pair<std::wstring, std::wstring>>;
-    EXPECT_EQ(readVsLinks(tool.context, tool.services),
-              (Links{{L"x64 Native Tools 22", L"C:\\22"}, {L"my x64 Native Tools", L"E:\\"}}));
 }
 
 TEST(TextFields, PathsNumbersAndRecordFields) {
