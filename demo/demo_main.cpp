@@ -12,8 +12,6 @@
 #include <string>
 
 #include "driver.h"
-#include "screen_and_clipboard.h"
-#include "stand_in_vs.h"
 #include "ui/hover_help.h"
 #include "window_picture.h"
 

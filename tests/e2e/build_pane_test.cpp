@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "driver.h"
-#include "stand_in_vs.h"
 
 namespace tarvex::e2e {
 namespace {

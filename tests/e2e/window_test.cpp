@@ -8,7 +8,6 @@
 #include "platform/png_image.h"
 #include "platform/win32/win32_clipboard.h"
 #include "resources/embedded_picture.h"
-#include "screen_and_clipboard.h"
 
 namespace tarvex::e2e {
 namespace {

@@ -1,15 +1,21 @@
 // The core's decisions where an end-to-end run is blind or cannot set the
-// case up: failures inside the first run, the selection record, the sounds
-// and the text fields the IDE hands over.
+// case up: failures inside the first run, the selection record, the sounds,
+// the text fields the IDE hands over, and what a dropped library needs, read
+// from files that clang and LLVM's tools made at build time and from damaged
+// bytes.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 
+#include "core/library_drop.h"
 #include "core/library_store.h"
 #include "core/library_switch.h"
 #include "core/linker_snippet.h"
 #include "core/record_fields.h"
+#include "core/runtime_needs.h"
 #include "core/selection_record.h"
 #include "core/startup.h"
 #include "fakes.h"
@@ -152,6 +158,156 @@ TEST(TextFields, PathsNumbersAndRecordFields) {
     EXPECT_EQ(leadingNumber(L"18446744073709551616"), UINT64_MAX);
     EXPECT_EQ(decimalValue(L" \t-99999999999"), INT32_MIN);
     EXPECT_EQ(vsVersionNumber(L" VS 2022,  17 "), L"17");
+}
+
+using P = CoffProblem;
+
+std::string generated(const std::string& name) {
+    std::ifstream file(std::string(TARVEX_COFF_TEST_DATA) + "/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+std::string le(std::uint64_t value, int bytes) {
+    std::string text;
+    for (int i = 0; i < bytes; ++i, value >>= 8) {
+        text += static_cast<char>(value & 0xFF);
+    }
+    return text;
+}
+
+std::string member(std::string name, std::string size, const std::string& data) {
+    name.resize(16, ' ');
+    size.resize(10, ' ');
+    return name + std::string(32, ' ') + size + "`\n" + data;
+}
+
+std::string coff(std::uint64_t sections, std::uint64_t symbols = 0, std::uint64_t at = 0) {
+    return le(0x8664, 2) + le(sections, 2) + le(0, 4) + le(at, 4) + le(symbols, 4) + le(0, 4);
+}
+
+std::string section(std::uint64_t size, std::uint64_t at) {
+    return ".drectve" + le(0, 8) + le(size, 4) + le(at, 4) + std::string(16, '\0');
+}
+
+TEST(CoffReader, RealToolsFilesGiveTheirFactsDamagedOnesTheirProblemFromOnePassAtMost) {
+    using N = RuntimeNeed;
+    using A = Architecture;
+    const std::string arch = "!<arch>\n", linker = member("/", "4", "abcd");
+    const std::uint64_t k4GiB = 1ull << 32;
+    struct Row {
+        std::string bytes;
+        std::uint64_t declaredSize;
+        P problem;
+        std::uint64_t at = 0;
+        N need = N::None;
+        std::array<std::uint64_t, 4> perVariant{}; // MD, MT, MDd, MTd
+        std::uint64_t objects = 0, imports = 0, ltcg = 0;
+        A architecture = A::Unknown;
+        const char* visualStudio = "";
+    };
+    const Row rows[] = {
+        {generated("mt_x64.lib"), 0, P::None, 0, N::MT, {0, 2, 0, 0}, 3, 0, 0, A::X64, "17"},
+        {generated("mixed_x64.lib"), 0, P::None, 0, N::Mixed, {1, 1, 0, 0}, 3, 0, 1, A::X64, "18"},
+        {generated("mt_x86.lib"), 0, P::None, 0, N::MT, {0, 1, 0, 0}, 1, 0, 0, A::X86, "16"},
+        {generated("import_x64.lib"), 0, P::None, 0, N::None, {}, 6, 3, 0, A::X64},
+        {generated("mtd_x86.obj"), 0, P::None, 0, N::MTd, {0, 0, 0, 1}, 1, 0, 0, A::X86, "15"},
+        {generated("none_x64.obj"), 0, P::None, 0, N::None, {}, 1, 0, 0, A::X64, "14"},
+        // Its stamp lies beyond the section symbols of 65300 sections.
+        {generated("bigobj_x64.obj"), 0, P::None, 0, N::MDd, {0, 0, 1, 0}, 1, 0, 0, A::X64},
+        {"", 0, P::Empty},
+        {arch + linker + member("a.obj/", "1x", coff(0)), 0, P::BadMemberHeader, 72},
+        {arch + member("a.obj/", "9999999999", coff(0)), 0, P::MemberPastEnd, 8},
+        {arch + linker + member("/0", "7", "garbage"), 0, P::UnknownMember, 72},
+        {coff(0).substr(0, 12), 0, P::Truncated},
+        {coff(3), 0, P::SectionTablePastEnd},
+        {coff(1) + section(0xFFFFFFF0, 0x20), 0, P::SectionPastEnd}, // wraps in 32 bits
+        {coff(1, 0xFFFFFFFF, 0xFFFFFFFF) + section(0, 0), 0, P::SymbolTablePastEnd},
+        // Sparse: sizes that fit, over holes that read as zeros.
+        {coff(1) + section(2u << 20, 60), k4GiB, P::DirectiveTooLarge},
+        {coff(0xFFFF), k4GiB, P::UnnamedSection},
+        {arch + member("/", "4000000000", ""), k4GiB, P::BadMemberHeader, 4'000'000'068},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(&row - rows);
+        testing::MemoryFileReader reader(row.bytes, row.declaredSize);
+        const RuntimeNeeds n = judgeRuntimeNeeds(collectCoffFacts(reader));
+        const CoffFacts& f = n.facts;
+        EXPECT_EQ(
+            std::tie(f.scan.problem, f.scan.problemAt, n.runtime, f.objectsPerVariant, f.objects,
+                     f.importMembers, f.ltcgObjects, n.architecture, n.visualStudio),
+            std::make_tuple(row.problem, row.at, row.need, row.perVariant, row.objects, row.imports,
+                            row.ltcg, row.architecture, std::string(row.visualStudio)));
+        // However large a file claims to be, only its header bytes are read.
+        EXPECT_LT(reader.bytesRead, row.bytes.size() + (16u << 10));
+    }
+}
+
+TEST(LibraryDrop, EachFileGetsItsBoxAndAYesActivatesTheCopiesOfItsRuntime) {
+    const std::wstring lib = L"C:\\PB\\Libraries\\";
+    const std::string mtLib = generated("mt_x64.lib");
+    const std::wstring mt =
+        L"'mt_x64.lib' was built for x64 with /MT (static, release) by VS 2022.";
+    const struct {
+        std::wstring file;
+        std::optional<std::string> bytes; // none: the file is missing
+        std::wstring stored;
+        std::wstring text;
+        unsigned flags;
+        std::string active = "PB"; // what msvcrt.lib then holds: PB's own or a stored copy
+        std::wstring record = L"";
+        int answer = kAnswerYes;
+    } rows[] = {
+        {L"mt_x64.lib", mtLib, L"_MT_msvcrt.lib _MT_16_msvcrt.lib _MD_17_msvcrt.lib",
+         mt + L"\n\nSwitch to /MT now?", 0x24, "_MT_msvcrt.lib", L"17,0,3,0"},
+        {L"mt_x64.lib", mtLib, L"_MT_msvcrt.lib", mt + L"\n\nSwitch to /MT now?", 0x24, "PB", L"",
+         kAnswerNo},
+        {L"bigobj_x64.obj", generated("bigobj_x64.obj"),
+         L"_MDd_msvcrt.lib _MDd_16_msvcrt.lib _MD_17_msvcrt.lib",
+         L"'bigobj_x64.obj' was built for x64 with /MDd (dynamic, debug).\n\nSwitch to /MDd now?",
+         0x24, "_MDd_msvcrt.lib", L"17,1,2,0"},
+        {L"mt_x64.lib", mtLib, L"_MT_16_msvcrt.lib _MD_msvcrt.lib",
+         L"'mt_x64.lib' needs /MT (static, release), which Tarvex has not stored for this "
+         L"compiler.\n\nBuild it in the build pane first.",
+         0x40},
+        {L"import_x64.lib", generated("import_x64.lib"), L"_MT_msvcrt.lib",
+         L"'import_x64.lib' needs no particular C runtime: any choice links with it.", 0x40},
+        {L"ltcg_x64.obj", generated("ltcg_x64.obj"), L"_MT_msvcrt.lib",
+         L"'ltcg_x64.obj' was compiled with link-time code generation (/GL): it holds no code the "
+         L"PB linker can use.\n\nRebuild it without /GL.",
+         0x30},
+        {L"notes.lib", "Notes on the build.\n", L"",
+         L"'notes.lib' is not a library or object file that Tarvex can read.", 0x10},
+        {L"cut.lib", "!<arch>\n/", L"",
+         L"'cut.lib' is not a library or object file that Tarvex can read: it ends inside a "
+         L"header.",
+         0x10},
+        {L"gone.obj", std::nullopt, L"", L"'gone.obj' cannot be opened.", 0x10},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.file + L" " + row.stored);
+        testing::FakeTool tool;
+        testing::MemoryView view;
+        ToolContext context;
+        context.architectureName = L"x64";
+        context.libraryDirectory = lib;
+        context.vsVersions = {{L"16", L"VS 2019"}, {L"17", L"VS 2022"}};
+        tool.files.addFile(lib + L"msvcrt.lib", "PB");
+        tool.files.addFile(context.statePath(), "");
+        std::wistringstream stored(row.stored);
+        for (std::wstring name; stored >> name; context.catalogue.insert(name)) {
+            tool.files.addFile(lib + name, std::string(name.begin(), name.end()));
+        }
+        if (row.bytes) {
+            tool.files.addFile(lib + row.file, *row.bytes);
+        }
+        refreshUcrtVersionList(context, view);
+        tool.messages.answers = {row.answer};
+        EXPECT_FALSE(onLibraryDropped(context, tool.services, view, lib + row.file));
+        const testing::ShownMessage box{L"Tarvex - x64", row.text, row.flags};
+        EXPECT_EQ(tool.messages.shown, std::vector{box});
+        EXPECT_EQ(tool.files.content(lib + L"msvcrt.lib"), row.active);
+        EXPECT_EQ(context.selectionRecord, row.record);
+    }
 }
 
 } // namespace
