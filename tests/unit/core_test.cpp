@@ -269,6 +269,12 @@ TEST(LibraryDrop, EachFileGetsItsBoxAndAYesActivatesTheCopiesOfItsRuntime) {
          L"'mt_x64.lib' needs /MT (static, release), which Tarvex has not stored for this "
          L"compiler.\n\nBuild it in the build pane first.",
          0x40},
+        {L"mixed_x64.lib", generated("mixed_x64.lib"), L"_MT_msvcrt.lib",
+         L"'mixed_x64.lib' mixes C runtimes (objects: 1 /MD, 1 /MT); no single choice fits "
+         L"it.\n\nRebuild it with one runtime.",
+         0x30},
+        {L"mt_x86.lib", generated("mt_x86.lib"), L"_MT_msvcrt.lib",
+         L"'mt_x86.lib' was built for x86, but the PB compiler is x64: it cannot link it.", 0x10},
         {L"import_x64.lib", generated("import_x64.lib"), L"_MT_msvcrt.lib",
          L"'import_x64.lib' needs no particular C runtime: any choice links with it.", 0x40},
         {L"ltcg_x64.obj", generated("ltcg_x64.obj"), L"_MT_msvcrt.lib",
