@@ -92,8 +92,6 @@ void showSnippet(const WindowDriver& window) {
 // builds with it, prints what the build brought into the library folder and
 // switches to it.
 void buildWithVisualStudio(const WindowDriver& window, const Sandbox& sandbox) {
-    ::OleInitialize(nullptr);
-    ::SetEnvironmentVariableW(L"TARVEX_NO_PAUSE", L"1");
     const std::wstring tools = addStandInVisualStudio(sandbox);
     const std::wstring prompt = tools + L"x64 Native Tools Command Prompt for VS 2022.lnk";
     saveShortcut(prompt, L"/k \"" + tools + L"vcvars64.bat\"");

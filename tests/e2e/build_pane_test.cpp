@@ -15,8 +15,6 @@ std::string merged(std::string crt, std::string vcruntime, std::string ucrt,
 }
 
 TEST(BuildPane, DroppedPromptsAreStoredBuildTakesInWhatTheScriptMadeDroppedLibrariesAreJudged) {
-    ::OleInitialize(nullptr);
-    ::SetEnvironmentVariableW(L"TARVEX_NO_PAUSE", L"1");
     ToolSession session;
     const std::wstring tools = addStandInVisualStudio(session.sandbox), vc = tools + L"lib\\x64\\";
     const std::wstring library = session.sandbox.libraryDirectory(), notes = tools + L"notes.txt";

@@ -128,15 +128,12 @@ inline MessageBoxView readMessageBox(HWND box) {
     return view;
 }
 
-// Clicks a button of a message box without waiting for the box to go.
-inline void answer(HWND box, int button) {
-    ::PostMessageW(::GetDlgItem(box, button), BM_CLICK, 0, 0);
-}
-
-// Reads a box, answers it (OK where it lacks the button) and waits till it goes.
+// Reads a box, clicks a button (OK where it lacks the one given) and waits
+// till the box goes. The click is posted: a sent one would wait for the box.
 inline MessageBoxView answerBox(HWND box, int button) {
     const MessageBoxView view = box ? readMessageBox(box) : MessageBoxView{};
-    answer(box, std::count(view.buttons.begin(), view.buttons.end(), button) ? button : IDOK);
+    const bool offered = std::count(view.buttons.begin(), view.buttons.end(), button);
+    ::PostMessageW(::GetDlgItem(box, offered ? button : IDOK), BM_CLICK, 0, 0);
     for (int polls = 0; polls < 1000 && ::IsWindow(box); ++polls) {
         std::this_thread::sleep_for(10ms);
     }
@@ -366,14 +363,12 @@ struct ToolSession {
         static WPARAM marker = 4000;
         const HWND edit = window.control(Control::edtSdkVersion);
         ::PostMessageW(edit, EM_SETLIMITTEXT, ++marker, 0);
-        for (int polls = 0; polls < 500; ++polls, std::this_thread::sleep_for(20ms)) {
-            DWORD_PTR limit = 0;
-            if (::SendMessageTimeoutW(edit, EM_GETLIMITTEXT, 0, 0, 0, 100, &limit) &&
-                limit == marker) {
-                return true;
-            }
+        DWORD_PTR limit = 0;
+        for (int polls = 0; polls < 500 && limit != marker; ++polls) {
+            std::this_thread::sleep_for(20ms);
+            ::SendMessageTimeoutW(edit, EM_GETLIMITTEXT, 0, 0, 0, 100, &limit);
         }
-        return false;
+        return limit == marker;
     }
     Sandbox sandbox;
     std::optional<ToolProcess> tool;
@@ -399,9 +394,11 @@ private:
     int polls_ = 0;
 };
 
-// Copies support/stand-in-vs with the stand-in librarian to "VS 2022 (x86)\"
-// under the sandbox's root and returns that folder.
+// Copies support/stand-in-vs to "VS 2022 (x86)\" under the sandbox's root and
+// returns that folder; drags need OLE, and a failing build must not wait for a key.
 inline std::wstring addStandInVisualStudio(const Sandbox& sandbox) {
+    ::OleInitialize(nullptr);
+    ::SetEnvironmentVariableW(L"TARVEX_NO_PAUSE", L"1");
     const std::wstring tools = sandbox.root() + L"VS 2022 (x86)\\";
     fs::copy(buildDirectory() + L"stand-in-vs", tools, fs::copy_options::recursive);
     return tools;

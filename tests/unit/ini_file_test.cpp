@@ -1,14 +1,11 @@
-// The portable platform pieces on bytes in memory: the INI file and the PNG
-// decoder with the embedded picture.
+// The INI file on bytes in memory: the rules by which it reads and rewrites
+// a file, and what it does when reading or replacing fails.
 #include <gtest/gtest.h>
 
 #include <sstream>
-#include <tuple>
 
 #include "fakes.h"
 #include "platform/ini_file.h"
-#include "platform/png_image.h"
-#include "resources/embedded_picture.h"
 
 namespace tarvex {
 namespace {
@@ -112,28 +109,6 @@ TEST(IniFile, FailuresKeepTheOldBytesAndOneFileIsOpenAtATime) {
     EXPECT_EQ(files.content(L"C:\\Tool\\Tarvex.cfg"),
               kHeader + "k = v\xC3\xBC\xF0\x9F\x98\x80\r\n");
     EXPECT_EQ(ini.readString(L"k", L"none"), L"none");
-}
-
-std::optional<Image> decode(const std::string& png) {
-    return imageFromMemory({reinterpret_cast<const std::uint8_t*>(png.data()), png.size()});
-}
-
-TEST(ImageFromMemory, TheEmbeddedBadgeDecodesAndNoCutShortDamagedOrForeignDataDoes) {
-    const std::string good(reinterpret_cast<const char*>(kCoffeePicture), kCoffeePictureSize);
-    const auto image = decode(good);
-    ASSERT_TRUE(image);
-    EXPECT_EQ(std::tuple(image->width, image->height, image->bitsPerPixel, image->pixels.size()),
-              std::tuple(31u, 31u, 32u, 31u * 31u * 4u));
-    for (std::size_t length = 0; length < good.size(); ++length) {
-        EXPECT_FALSE(decode(good.substr(0, length))) << "cut at " << length;
-    }
-    // IHDR's checksum, the last byte of IDAT's data, IEND's checksum.
-    for (std::size_t at : {std::size_t{29}, good.size() - 17, good.size() - 1}) {
-        std::string damaged = good;
-        damaged[at] ^= 1;
-        EXPECT_FALSE(decode(damaged)) << "byte " << at << " changed";
-    }
-    EXPECT_FALSE(decode("GIF89a\x01\x01"));
 }
 
 } // namespace
