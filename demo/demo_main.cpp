@@ -215,7 +215,8 @@ int wmain(int argc, wchar_t** argv) {
         say(L"usage: tarvex_demo SANDBOX-FOLDER PICTURE-FOLDER [--interactive]");
         return 2;
     }
-    removeTree(argv[1]);
+    std::error_code ignored;
+    fs::remove_all(argv[1], ignored);
     Sandbox sandbox(Bitness::X64, argv[1]);
     say(L"sandbox compiler: " + sandbox.compilerPath());
     say(L"library folder:   " + sandbox.libraryDirectory());

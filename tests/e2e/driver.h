@@ -377,8 +377,7 @@ struct ToolSession {
 
 // Drops once the drag has been polled a few times: Wine polls on a timer,
 // so no mouse button is needed.
-class DropAfterAFewPolls final : public IDropSource {
-public:
+struct DropAfterAFewPolls final : IDropSource {
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
         *object = id == IID_IUnknown || id == IID_IDropSource ? this : nullptr;
         return *object ? S_OK : E_NOINTERFACE;
@@ -386,12 +385,10 @@ public:
     ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL, DWORD) override {
-        return ++polls_ > 3 ? DRAGDROP_S_DROP : S_OK;
+        return ++polls > 3 ? DRAGDROP_S_DROP : S_OK;
     }
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
-
-private:
-    int polls_ = 0;
+    int polls = 0;
 };
 
 // Copies support/stand-in-vs to "VS 2022 (x86)\" under the sandbox's root and

@@ -24,11 +24,6 @@ inline bool writeBytes(const fs::path& path, const std::string& bytes) {
     return bool(out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())));
 }
 
-inline void removeTree(const fs::path& path) {
-    std::error_code error;
-    fs::remove_all(path, error);
-}
-
 // Every entry below a folder: relative name -> content; folders end in "\".
 inline std::map<std::wstring, std::string> snapshot(const fs::path& folder) {
     std::map<std::wstring, std::string> entries;
@@ -53,7 +48,10 @@ public:
     }
     TempDirectory(const TempDirectory&) = delete;
     TempDirectory& operator=(const TempDirectory&) = delete;
-    ~TempDirectory() { removeTree(path_); }
+    ~TempDirectory() {
+        std::error_code ignored; // a file still held open stays behind
+        fs::remove_all(path_, ignored);
+    }
     // Without a trailing backslash.
     const std::wstring& path() const { return path_; }
 
