@@ -232,6 +232,7 @@ inline int scaled(int logical) {
 // sent, so they return once the window has handled them.
 class WindowDriver {
 public:
+    // Made DPI aware before any rectangle is read.
     explicit WindowDriver(HWND window = nullptr) : window_(window) { scaled(0); }
     HWND handle() const { return window_; }
     HWND control(Control id) const { return ::GetDlgItem(window_, static_cast<int>(id)); }
@@ -391,8 +392,9 @@ struct DropAfterAFewPolls final : IDropSource {
     int polls = 0;
 };
 
-// Copies support/stand-in-vs to "VS 2022 (x86)\" under the sandbox's root and
-// returns that folder; drags need OLE, and a failing build must not wait for a key.
+// Copies the build tree's stand-in Visual Studio (support/stand-in-vs and the
+// librarian in bin\) to "VS 2022 (x86)\" under the sandbox's root and returns
+// that folder; drags need OLE, and a failing build must not wait for a key.
 inline std::wstring addStandInVisualStudio(const Sandbox& sandbox) {
     ::OleInitialize(nullptr);
     ::SetEnvironmentVariableW(L"TARVEX_NO_PAUSE", L"1");

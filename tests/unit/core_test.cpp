@@ -79,8 +79,8 @@ TEST(LibraryStore, DecisionsOnAnswersExistingCopiesAndFailures) {
         std::wstring source = L"";  // of the failed copy, whose error box follows
     } cases[] = {
         {L"", L"", "n", "0", L""},
-        {L"_PB_msvcrt.lib _PB_libjpeg.lib\\ _m_msvcrt.lib", L"", "y", "1",
-         taken + L"_m_msvcrt.lib "},
+        {L"_PB_msvcrt.lib _PB_libjpeg.lib\\ _mt_msvcrt.lib", L"", "y", "1",
+         taken + L"_mt_msvcrt.lib "},
         {L"", L"_PB_msvcrt.lib", "y", "0", L"", kLib + L"msvcrt.lib"},
         {L"", L"_MT_16_msvcrt.lib", "yyyy", "0123", L"", kArch + L"_MT_16_msvcrt.lib"},
         {L"", L"", "yyyn", "0123", taken},
