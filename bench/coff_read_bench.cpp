@@ -10,12 +10,14 @@
 #include <vector>
 
 #include "bench_figures.h"
+#include "coff_bytes.h"
 #include "core/runtime_needs.h"
 #include "platform/win32/win32_byte_file.h"
 #include "test_files.h"
 
 using namespace tarvex;
 using namespace tarvex::bench;
+using namespace tarvex::testing;
 
 namespace {
 
@@ -24,20 +26,6 @@ constexpr int kMembers = 3000;
 constexpr std::size_t kCodeBytes = 33000; // 3000 members make about 100 MB
 constexpr double kReadTarget = 0.10;
 
-std::string littleEndian(std::uint32_t value, int bytes) {
-    std::string text;
-    for (int i = 0; i < bytes; ++i, value >>= 8) {
-        text += static_cast<char>(value & 0xFF);
-    }
-    return text;
-}
-
-std::string sectionHeader(const char* name, std::size_t size, std::size_t at) {
-    return std::string(name, 8) + std::string(8, '\0') +
-           littleEndian(static_cast<std::uint32_t>(size), 4) +
-           littleEndian(static_cast<std::uint32_t>(at), 4) + std::string(16, '\0');
-}
-
 // An x64 object as cl /MT leaves it: directives, code, and the stamp of
 // Visual Studio 2022 as the first symbol.
 std::string staticReleaseObject() {
@@ -45,29 +33,23 @@ std::string staticReleaseObject() {
         R"(   /FAILIFMISMATCH:"RuntimeLibrary=MT_StaticRelease" /DEFAULTLIB:"LIBCMT" )";
     const std::size_t code = 20 + 2 * 40 + directives.size();
     const std::size_t symbols = code + kCodeBytes;
-    return littleEndian(0x8664, 2) + littleEndian(2, 2) + littleEndian(0, 4) +
-           littleEndian(static_cast<std::uint32_t>(symbols), 4) + littleEndian(1, 4) +
-           littleEndian(0, 4) + sectionHeader(".drectve", directives.size(), 100) +
-           sectionHeader(".text$mn", kCodeBytes, code) + directives +
-           std::string(kCodeBytes, '\xCC') + "@comp.id" + littleEndian(0x010482F1, 4) +
-           littleEndian(0xFFFF, 2) + littleEndian(0, 2) + littleEndian(3, 1) + littleEndian(0, 1) +
+    return coff(2, 1, symbols) + section(directives.size(), 100) +
+           section(kCodeBytes, code, ".text$mn") + directives + std::string(kCodeBytes, '\xCC') +
+           "@comp.id" + le(0x010482F1, 4) + le(0xFFFF, 2) + le(0, 2) + le(3, 1) + le(0, 1) +
            std::string(4, '\0'); // the string table's size
 }
 
-std::string member(const std::string& name, const std::string& data) {
-    std::string header = name;
-    header.resize(48, ' ');
-    std::string size = std::to_string(data.size());
-    size.resize(10, ' ');
-    return header + size + "`\n" + data + (data.size() % 2 ? "\n" : "");
+// Members start on even offsets.
+std::string evenMember(const std::string& name, const std::string& data) {
+    return member(name, std::to_string(data.size()), data) + (data.size() % 2 ? "\n" : "");
 }
 
 std::string largeLibrary() {
     const std::string object = staticReleaseObject();
-    std::string library = "!<arch>\n" + member("/", std::string(4, '\0'));
+    std::string library = "!<arch>\n" + evenMember("/", std::string(4, '\0'));
     library.reserve(kMembers * (object.size() + 61));
     for (int i = 0; i < kMembers; ++i) {
-        library += member("m" + std::to_string(i) + ".obj/", object);
+        library += evenMember("m" + std::to_string(i) + ".obj/", object);
     }
     return library;
 }

@@ -96,20 +96,13 @@ void buildWithVisualStudio(const WindowDriver& window, const Sandbox& sandbox) {
     const std::wstring prompt = tools + L"x64 Native Tools Command Prompt for VS 2022.lnk";
     saveShortcut(prompt, L"/k \"" + tools + L"vcvars64.bat\"");
     dragFiles(window.handle(), {prompt}, DROPEFFECT_LINK);
-    for (int polls = 0; polls < 250 && window.items(Control::cmbVsVersion).empty(); ++polls) {
-        ::Sleep(20);
-    }
+    window.settle();
     for (const auto& item : window.items(Control::cmbVsVersion)) {
         say(L"dropped the prompt's shortcut; Visual Studio list:" + item);
     }
     const auto before = snapshot(sandbox.libraryDirectory());
     window.postClick(Control::btnBuild);
-    auto after = before;
-    for (int polls = 0; polls < 1500 && after == before; ++polls) {
-        ::Sleep(20);
-        after = snapshot(sandbox.libraryDirectory());
-    }
-    ::Sleep(500); // the last copies and the list refresh
+    window.settle();
     for (const auto& [name, bytes] : snapshot(sandbox.libraryDirectory())) {
         if (!before.contains(name) || before.at(name) != bytes) {
             say(L"  built and taken in: " + name + L" (" + std::to_wstring(bytes.size()) +
@@ -128,12 +121,12 @@ void buildWithVisualStudio(const WindowDriver& window, const Sandbox& sandbox) {
 
 // Drops a static x64 library that clang made on the window, pictures the box
 // that tells what it needs, and answers Yes.
-void dropLibrary(const ToolProcess& tool, HWND window, const Sandbox& sandbox,
+void dropLibrary(const ToolProcess& tool, const WindowDriver& window, const Sandbox& sandbox,
                  const std::wstring& pictures) {
     const std::wstring file = sandbox.root() + L"vendor_static.lib";
     fs::copy_file(fs::path(TARVEX_COFF_TEST_DATA) / L"mt_x64.lib", file,
                   fs::copy_options::overwrite_existing);
-    dragFiles(window, {file}, DROPEFFECT_LINK);
+    dragFiles(window.handle(), {file}, DROPEFFECT_LINK);
     const HWND box = tool.waitForMessageBox();
     if (!box) {
         say(L"dropped vendor_static.lib; no box appeared");
@@ -142,7 +135,7 @@ void dropLibrary(const ToolProcess& tool, HWND window, const Sandbox& sandbox,
     ::Sleep(300);
     saveWindowPicture(box, pictures + L"box-library-drop.bmp");
     say(L"dropped vendor_static.lib (clang, x64, /MT): " + oneLine(answerBox(box, IDYES).text));
-    ::Sleep(300); // the switch runs once the box has gone
+    window.settle();
     say(L"answered Yes; active libraries:");
     showActiveLibraries(sandbox);
 }
@@ -169,7 +162,7 @@ int workTheWindow(const ToolProcess& tool, HWND handle, const Sandbox& sandbox,
     say(L"ticked Build: client area " + std::to_wstring(client.right) + L" x " +
         std::to_wstring(client.bottom));
     buildWithVisualStudio(window, sandbox);
-    dropLibrary(tool, handle, sandbox, pictures);
+    dropLibrary(tool, window, sandbox, pictures);
     hoverAndShow(window, Control::btnBuild, L"Build");
     hoverAndShow(window, Control::btnMD, L"/MDd");
     picture(handle, pictures + L"window-build-pane.bmp");

@@ -1,6 +1,5 @@
 #include "core/library_drop.h"
 
-#include <algorithm>
 #include <new>
 #include <optional>
 
@@ -17,17 +16,16 @@ namespace {
 struct VariantNames {
     const wchar_t* option;      // "/MT"
     const wchar_t* description; // "static, release"
-    const wchar_t* prefix;      // of its stored copies
     Control button;
     bool debug;
 };
 
 // Indexed by RuntimeNeed::MD .. MTd less one.
 constexpr VariantNames kVariants[] = {
-    {L"/MD", L"dynamic, release", L"_MD_", Control::btnMD, false},
-    {L"/MT", L"static, release", L"_MT_", Control::btnMT, false},
-    {L"/MDd", L"dynamic, debug", L"_MDd_", Control::btnMD, true},
-    {L"/MTd", L"static, debug", L"_MTd_", Control::btnMT, true},
+    {L"/MD", L"dynamic, release", Control::btnMD, false},
+    {L"/MT", L"static, release", Control::btnMT, false},
+    {L"/MDd", L"dynamic, debug", Control::btnMD, true},
+    {L"/MTd", L"static, debug", Control::btnMT, true},
 };
 
 const VariantNames& namesOf(RuntimeNeed need) {
@@ -64,19 +62,12 @@ std::wstring architectureText(Architecture architecture) {
     return architecture == Architecture::X86 ? L"x86" : L"x64";
 }
 
-bool catalogueHolds(const ToolContext& context, const std::wstring& name) {
-    const std::wstring wanted = asciiLowerCase(name);
-    return std::any_of(
-        context.catalogue.begin(), context.catalogue.end(),
-        [&](const std::wstring& stored) { return asciiLowerCase(stored) == wanted; });
-}
-
 // Without a copy of its own version the generic copies stand alone: an item
 // of a version that has none of this variant, else no item.
-int genericItem(const ToolContext& context, const ControlView& view, const VariantNames& names) {
+int genericItem(const ToolContext& context, const ControlView& view, const std::wstring& prefix) {
     for (int i = 0; i < view.itemCount(Control::cmbUcrtVersion); ++i) {
         const std::wstring version = vsVersionNumber(view.itemText(Control::cmbUcrtVersion, i));
-        if (!catalogueHolds(context, names.prefix + version + L"_msvcrt.lib")) {
+        if (!context.catalogue.contains(prefix + version + L"_msvcrt.lib")) {
             return i;
         }
     }
@@ -101,10 +92,10 @@ bool offerSwitch(ToolContext& context, ToolServices& services, ControlView& view
     const auto vs = context.vsVersions.find(tag);
     const std::wstring builtBy = vs == context.vsVersions.end() ? L"" : L" by " + vs->second;
     const std::wstring needed = std::wstring(names.option) + L" (" + names.description + L")";
+    const std::wstring prefix = variantPrefix(names.button, names.debug);
     const int item = tag.empty() ? -1 : ucrtVersionItem(view, tag);
-    const bool ownVersion =
-        item >= 0 && catalogueHolds(context, names.prefix + tag + L"_msvcrt.lib");
-    if (!ownVersion && !catalogueHolds(context, std::wstring(names.prefix) + L"msvcrt.lib")) {
+    const bool ownVersion = item >= 0 && context.catalogue.contains(prefix + tag + L"_msvcrt.lib");
+    if (!ownVersion && !context.catalogue.contains(prefix + L"msvcrt.lib")) {
         services.messages.showMessage(
             context.messageTitle(),
             L"'" + name + L"' needs " + needed +
@@ -121,7 +112,7 @@ bool offerSwitch(ToolContext& context, ToolServices& services, ControlView& view
         return false;
     }
     return switchTo(context, services, view, names,
-                    ownVersion ? item : genericItem(context, view, names));
+                    ownVersion ? item : genericItem(context, view, prefix));
 }
 
 std::wstring mixedText(const std::wstring& name, const CoffFacts& facts) {

@@ -69,7 +69,6 @@ bool backUpPbLibraries(const ToolContext& context, ToolServices& services) {
             return false;
         }
         if (!reportingCopy(context, services, active, backup)) {
-            services.end.endTool();
             return false;
         }
     }
@@ -83,7 +82,6 @@ bool takeInUcrtImageLibraries(const ToolContext& context, ToolServices& services
         }
         if (!reportingCopy(context, services, context.architectureDirectory + name,
                            context.libraryDirectory + name)) {
-            services.end.endTool();
             return false;
         }
     }
@@ -106,12 +104,10 @@ bool offerUcrtRuntimes(const ToolContext& context, ToolServices& services) {
         kAnswerYes) {
         return true;
     }
-    if (takeInArchitectureCopies(context, services, kUcrtRuntimePattern) == TakeIn::CopyFailed) {
-        services.end.endTool();
-        return false;
-    }
-    return true;
+    return takeInArchitectureCopies(context, services, kUcrtRuntimePattern) != TakeIn::CopyFailed;
 }
+
+} // namespace
 
 void rebuildCatalogue(ToolContext& context, ToolServices& services) {
     context.catalogue = LibraryCatalogue(kCatalogueBuckets);
@@ -124,8 +120,6 @@ void rebuildCatalogue(ToolContext& context, ToolServices& services) {
     }
     listing->close();
 }
-
-} // namespace
 
 std::wstring copyErrorText(const std::wstring& source, const std::wstring& target) {
     return L"Error copying from:\n'" + source + L"'\nto:\n'" + target + L"'\n\n\n" +
@@ -156,6 +150,7 @@ bool reportingCopy(const ToolContext& context, ToolServices& services, const std
     }
     services.messages.showMessage(context.messageTitle(), copyErrorText(source, target),
                                   kMessageError);
+    services.end.endTool();
     return false;
 }
 
@@ -167,12 +162,10 @@ bool prepareLibraryStore(ToolContext& context, ToolServices& services) {
     if (context.compilerDirectory.empty()) {
         return true;
     }
-    if (context.titleSuffix.empty()) {
-        detectHost(context, services);
-        if (!backUpPbLibraries(context, services) || !takeInUcrtImageLibraries(context, services) ||
-            !offerUcrtRuntimes(context, services)) {
-            return false;
-        }
+    detectHost(context, services);
+    if (!backUpPbLibraries(context, services) || !takeInUcrtImageLibraries(context, services) ||
+        !offerUcrtRuntimes(context, services)) {
+        return false;
     }
     rebuildCatalogue(context, services);
     return true;

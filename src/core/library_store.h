@@ -10,14 +10,16 @@
 
 namespace tarvex {
 
-// Reads the IDE's variables and, on the first call with a compiler, detects
-// the host and makes the first-run copies; every such call rebuilds the
-// catalogue. Returns false when the tool was ended (a declined question or a
-// failed copy).
+// Reads the IDE's variables and, with a compiler, detects the host, makes the
+// first-run copies and lists the catalogue. Returns false when the tool was
+// ended (a declined question or a failed copy).
 bool prepareLibraryStore(ToolContext& context, ToolServices& services);
 
-// Copies source over target. A failure shows the copy error box and returns
-// false; the caller then ends the tool.
+// Lists the stored copies in the library directory anew.
+void rebuildCatalogue(ToolContext& context, ToolServices& services);
+
+// Copies source over target. A failure shows the copy error box, ends the
+// tool and returns false.
 bool reportingCopy(const ToolContext& context, ToolServices& services, const std::wstring& source,
                    const std::wstring& target);
 
@@ -26,7 +28,7 @@ enum class TakeIn { NoFolder, All, CopyFailed };
 
 // Copies every file the pattern lists in the architecture directory into the
 // library directory, in listing order, through reportingCopy; stops at the
-// first failed copy, whose box has then been shown.
+// first failed copy, which has ended the tool.
 TakeIn takeInArchitectureCopies(const ToolContext& context, ToolServices& services,
                                 const std::wstring& pattern);
 

@@ -26,11 +26,7 @@ public:
     // copy failed and the tool was ended.
     bool activate(const std::wstring& stored, const std::wstring& active) {
         const std::wstring& directory = context_.libraryDirectory;
-        if (reportingCopy(context_, services_, directory + stored, directory + active)) {
-            return true;
-        }
-        services_.end.endTool();
-        return false;
+        return reportingCopy(context_, services_, directory + stored, directory + active);
     }
 
     // Activates every catalogue name the rule maps to an active name.
@@ -61,8 +57,8 @@ bool isVersionSpecific(const std::wstring& name, std::size_t prefixLength) {
 }
 
 bool switchUcrt(Activation& activation, const ControlView& view, int code) {
-    const int index = (view.state(Control::chkDebug) ? 2 : 0) + code - 1;
-    const std::wstring prefix = kVariantPrefixes[static_cast<std::size_t>(index)];
+    const std::wstring prefix =
+        variantPrefix(static_cast<Control>(code), view.state(Control::chkDebug));
     const std::wstring version = vsVersionNumber(view.text(Control::cmbUcrtVersion));
     const std::size_t n = prefix.size();
     return activation.activateAll([](const std::wstring& name) {
@@ -93,6 +89,11 @@ bool switchImageLibraries(Activation& activation, const wchar_t* prefix) {
 }
 
 } // namespace
+
+std::wstring variantPrefix(Control button, bool debug) {
+    const int index = (debug ? 2 : 0) + static_cast<int>(button) - 1;
+    return kVariantPrefixes[static_cast<std::size_t>(index)];
+}
 
 bool selectCrtButton(ControlView& view, Control button) {
     if (!view.state(button)) {

@@ -26,6 +26,10 @@ bool selectCrtButton(ControlView& view, Control button);
 bool switchLibraries(const ToolContext& context, ToolServices& services, const ControlView& view,
                      int code);
 
+// The prefix of the stored copies of btnMD's or btnMT's runtime: "_MD_",
+// "_MT_", "_MDd_" or "_MTd_".
+std::wstring variantPrefix(Control button, bool debug);
+
 // Fills cmbUcrtVersion with the Visual Studio versions the catalogue holds
 // version-specific copies of, newest first.
 void refreshUcrtVersionList(const ToolContext& context, ControlView& view);

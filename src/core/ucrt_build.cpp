@@ -59,11 +59,11 @@ bool safeForCommandLine(const std::wstring& text) {
     return true;
 }
 
-std::wstring buildCommand(const ToolContext& context, const std::wstring& toolDirectory,
-                          const std::wstring& vcvarsall, const std::wstring& sdk) {
+std::wstring buildCommand(const ToolContext& context, const std::wstring& vcvarsall,
+                          const std::wstring& sdk) {
     const std::wstring& architecture = context.architectureName;
     return L"\"" + vcvarsall + L"\" " + architecture + (sdk.empty() ? L"" : L" " + sdk) +
-           L" && \"" + toolDirectory + L"Tarvex.cmd\" " + architecture + L" \"" +
+           L" && \"" + context.toolDirectory + L"Tarvex.cmd\" " + architecture + L" \"" +
            context.libraryDirectory + L"_PB_msvcrt.lib\"";
 }
 
@@ -78,13 +78,12 @@ void buildUcrtLibraries(ToolContext& context, ToolServices& services, ControlVie
         services.messages.showMessage(context.messageTitle(), kUnsafeSdkText, kMessageError);
         return;
     }
-    const std::wstring toolDirectory = directoryPart(services.environment.programPath());
     const int selected = view.selectedItem(Control::cmbVsVersion);
     const std::wstring vcvarsall =
         selected < 0 ? std::wstring() : view.itemData(Control::cmbVsVersion, selected);
-    StartedProgram build =
-        services.programs.startProgram(buildCommand(context, toolDirectory, vcvarsall, sdk), L"",
-                                       toolDirectory, {.waitForExit = true, .keepHandle = true});
+    StartedProgram build = services.programs.startProgram(
+        buildCommand(context, vcvarsall, sdk), L"", context.toolDirectory,
+        {.waitForExit = true, .keepHandle = true});
     if (!build.started) {
         return;
     }
@@ -92,14 +91,10 @@ void buildUcrtLibraries(ToolContext& context, ToolServices& services, ControlVie
     if (code < 1 || code > 4) {
         return;
     }
-    const TakeIn taken = takeInArchitectureCopies(context, services, L"_*msvcrt.lib");
-    if (taken == TakeIn::CopyFailed) {
-        services.end.endTool();
-    }
-    if (taken != TakeIn::All) {
+    if (takeInArchitectureCopies(context, services, L"_*msvcrt.lib") != TakeIn::All) {
         return;
     }
-    prepareLibraryStore(context, services);
+    rebuildCatalogue(context, services);
     refreshUcrtVersionList(context, view);
     services.sounds.play(Sound::Default);
 }

@@ -25,8 +25,8 @@ bool safeForCommandLine(const std::wstring& text);
 
 // vcvarsall.bat with the architecture and SDK, then, when it succeeded, the
 // build script beside the tool with the architecture and _PB_msvcrt.lib.
-std::wstring buildCommand(const ToolContext& context, const std::wstring& toolDirectory,
-                          const std::wstring& vcvarsall, const std::wstring& sdk);
+std::wstring buildCommand(const ToolContext& context, const std::wstring& vcvarsall,
+                          const std::wstring& sdk);
 
 // Runs the build command for the selected Visual Studio and takes what the
 // build script made into the library directory.

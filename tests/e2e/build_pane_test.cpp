@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "driver.h"
+#include "platform/utf8.h"
 
 namespace tarvex::e2e {
 namespace {
@@ -32,7 +33,7 @@ TEST(BuildPane, DroppedPromptsAreStoredBuildTakesInWhatTheScriptMadeDroppedLibra
     EXPECT_EQ(window.items(C::cmbUcrtVersion), std::vector<std::wstring>{L" VS 2019, 16"});
 
     const std::string settings = session.settings();
-    const std::string vcvarsall = std::string(tools.begin(), tools.end()) + "vcvarsall.bat\r\n";
+    const std::string vcvarsall = utf8FromUtf16(tools) + "vcvarsall.bat\r\n";
     const std::string x64Link = "[VSlink]\r\nx64 Native Tools P = " + vcvarsall;
     const std::string both = x64Link + "x86 Native Tools P = " + vcvarsall; // x86: not listed
     EXPECT_EQ(dragFiles(window.handle(), {x64}, DROPEFFECT_COPY), DROPEFFECT_NONE);
@@ -44,7 +45,7 @@ TEST(BuildPane, DroppedPromptsAreStoredBuildTakesInWhatTheScriptMadeDroppedLibra
              {{tools + L"x64 Native Tools bad.lnk"}, both},
              {{notes, x64}, both}}) { // the last: one text with a line feed, no shortcut
         EXPECT_EQ(dragFiles(window.handle(), dropped, DROPEFFECT_LINK | DROPEFFECT_COPY), 4u);
-        ASSERT_TRUE(session.settle());
+        ASSERT_TRUE(window.settle());
         EXPECT_EQ(session.settings(), settings + links);
     }
     EXPECT_EQ(window.items(C::cmbVsVersion), std::vector<std::wstring>{L" x64 Native Tools P"});
@@ -55,7 +56,7 @@ TEST(BuildPane, DroppedPromptsAreStoredBuildTakesInWhatTheScriptMadeDroppedLibra
         ::SendMessageW(window.control(C::edtSdkVersion), WM_SETTEXT, 0,
                        reinterpret_cast<LPARAM>(sdk));
         window.postClick(C::btnBuild);
-        return session.settle();
+        return window.settle();
     };
     ASSERT_TRUE(window.click(C::chkBuildPane) && build(L""));
     EXPECT_EQ(session.library(L"_MT_17_msvcrt.lib"), merged("libcmt", "libvcruntime", "libucrt"));
@@ -73,7 +74,7 @@ TEST(BuildPane, DroppedPromptsAreStoredBuildTakesInWhatTheScriptMadeDroppedLibra
                               L"'mt_x64.lib' was built for x64 with /MT (static, release) by VS "
                               L"2022.\n\nSwitch to /MT with VS 2022 now?",
                               {IDYES, IDNO}}));
-    ASSERT_TRUE(session.settle());
+    ASSERT_TRUE(window.settle());
     EXPECT_EQ(session.library(L"msvcrt.lib"), session.library(L"_MT_17_msvcrt.lib"));
     EXPECT_EQ(session.library(L"Tarvex.cfg"), stateFile("17,0,3,0"));
     EXPECT_EQ(window.state(C::btnMT), BST_CHECKED);

@@ -6,12 +6,14 @@
 #include <windows.h>
 
 #include <ole2.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <wrl/client.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cwchar>
+#include <functional>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -89,9 +91,12 @@ public:
     std::wstring architectureDirectory(Bitness bitness) const {
         return toolDirectory() + architectureName(bitness) + L"\\";
     }
+    // The IDE's variables, and a build script that ends without waiting for a
+    // key after an error.
     std::map<std::wstring, std::wstring> ideEnvironment() const {
         return {{L"PB_TOOL_Compiler", compilerPath()},
-                {L"PB_TOOL_Executable", root_ + L"Project\\Game.exe"}};
+                {L"PB_TOOL_Executable", root_ + L"Project\\Game.exe"},
+                {L"TARVEX_NO_PAUSE", L"1"}};
     }
 
 private:
@@ -128,15 +133,24 @@ inline MessageBoxView readMessageBox(HWND box) {
     return view;
 }
 
+// Polls until the condition holds or patience runs out; says whether it held.
+inline bool waitUntil(const std::function<bool()>& holds, std::chrono::milliseconds patience) {
+    for (const auto deadline = Clock::now() + patience; !holds();
+         std::this_thread::sleep_for(20ms)) {
+        if (Clock::now() > deadline) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Reads a box, clicks a button (OK where it lacks the one given) and waits
 // till the box goes. The click is posted: a sent one would wait for the box.
 inline MessageBoxView answerBox(HWND box, int button) {
     const MessageBoxView view = box ? readMessageBox(box) : MessageBoxView{};
     const bool offered = std::count(view.buttons.begin(), view.buttons.end(), button);
     ::PostMessageW(::GetDlgItem(box, offered ? button : IDOK), BM_CLICK, 0, 0);
-    for (int polls = 0; polls < 1000 && ::IsWindow(box); ++polls) {
-        std::this_thread::sleep_for(10ms);
-    }
+    waitUntil([&] { return !::IsWindow(box); }, 10s);
     return view;
 }
 
@@ -270,6 +284,21 @@ public:
         ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&area), 2);
         return area;
     }
+    // Posted events are handled in order: once a marker posted after a drop
+    // or a click has arrived, they are done too. Sends time out while the
+    // tool waits for a build.
+    bool settle() const {
+        static WPARAM marker = 4000;
+        const HWND edit = control(Control::edtSdkVersion);
+        ::PostMessageW(edit, EM_SETLIMITTEXT, ++marker, 0);
+        return waitUntil(
+            [&] {
+                DWORD_PTR limit = 0;
+                return ::SendMessageTimeoutW(edit, EM_GETLIMITTEXT, 0, 0, 0, 100, &limit) &&
+                       limit == marker;
+            },
+            60s);
+    }
     // Moves the pointer to the middle of a control and tells the window, until
     // txtStatus shows expected or patience runs out; returns what it shows.
     std::wstring hover(Control id, const std::wstring& expected,
@@ -357,20 +386,6 @@ struct ToolSession {
     MessageBoxView nextBox(int button = IDOK) const {
         return answerBox(tool->waitForMessageBox(), button);
     }
-    // Posted events are handled in order: once a marker posted after a drop
-    // or a click has arrived, they are done too. Sends time out while the
-    // tool waits for a build.
-    bool settle() const {
-        static WPARAM marker = 4000;
-        const HWND edit = window.control(Control::edtSdkVersion);
-        ::PostMessageW(edit, EM_SETLIMITTEXT, ++marker, 0);
-        DWORD_PTR limit = 0;
-        for (int polls = 0; polls < 500 && limit != marker; ++polls) {
-            std::this_thread::sleep_for(20ms);
-            ::SendMessageTimeoutW(edit, EM_GETLIMITTEXT, 0, 0, 0, 100, &limit);
-        }
-        return limit == marker;
-    }
     Sandbox sandbox;
     std::optional<ToolProcess> tool;
     WindowDriver window;
@@ -394,17 +409,21 @@ struct DropAfterAFewPolls final : IDropSource {
 
 // Copies the build tree's stand-in Visual Studio (support/stand-in-vs and the
 // librarian in bin\) to "VS 2022 (x86)\" under the sandbox's root and returns
-// that folder; drags need OLE, and a failing build must not wait for a key.
+// that folder.
 inline std::wstring addStandInVisualStudio(const Sandbox& sandbox) {
-    ::OleInitialize(nullptr);
-    ::SetEnvironmentVariableW(L"TARVEX_NO_PAUSE", L"1");
+    // std::filesystem's recursive copy left the folder empty on Wine's Z:
+    // drive, where the demo's sandbox lies; the shell's copy works there too.
+    const std::wstring from = buildDirectory() + L"stand-in-vs\\*" + L'\0';
     const std::wstring tools = sandbox.root() + L"VS 2022 (x86)\\";
-    fs::copy(buildDirectory() + L"stand-in-vs", tools, fs::copy_options::recursive);
-    return tools;
+    const std::wstring to = tools + L'\0';
+    SHFILEOPSTRUCTW copy{nullptr,   FO_COPY, from.c_str(), to.c_str(),
+                         FOF_NO_UI, FALSE,   nullptr,      nullptr};
+    return ::SHFileOperationW(&copy) == 0 ? tools : L"";
 }
 
 // Saves a read-only shortcut to cmd.exe with the given arguments.
 inline bool saveShortcut(const std::wstring& path, const std::wstring& arguments) {
+    ::OleInitialize(nullptr); // once per thread; a later call only counts
     Microsoft::WRL::ComPtr<IShellLinkW> link;
     Microsoft::WRL::ComPtr<IPersistFile> file;
     return SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
@@ -417,6 +436,7 @@ inline bool saveShortcut(const std::wstring& path, const std::wstring& arguments
 
 // Drags files of one folder from the shell onto the window; returns the effect.
 inline DWORD dragFiles(HWND target, const std::vector<std::wstring>& paths, DWORD allowedEffects) {
+    ::OleInitialize(nullptr);
     std::vector<PIDLIST_ABSOLUTE> items(paths.size());
     std::vector<PCUITEMID_CHILD> children(paths.size());
     Microsoft::WRL::ComPtr<IShellFolder> folder;

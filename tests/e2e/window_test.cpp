@@ -203,9 +203,8 @@ TEST(Switching, EachChoiceActivatesItsCopiesRecordsItAndIsShownAgainAfterARestar
     const COLORREF opaque = RGB(160, 176, 219); // the badge's pixel (15, 15); (0, 10) is clear
     ASSERT_TRUE(window.click(C::chkBuildPane));
     const HWND coffee = window.control(C::btnCoffee);
-    for (int poll = 0; poll < 100 && screenPixel(coffee, 22, 11) != opaque; ++poll) {
-        std::this_thread::sleep_for(50ms); // the grown window paints in its own time
-    }
+    // The grown window paints in its own time.
+    waitUntil([&] { return screenPixel(coffee, 22, 11) == opaque; }, 5s);
     EXPECT_EQ(screenPixel(coffee, 7 + 15, 15 - 4), opaque) << "opaque: the badge's colour";
     EXPECT_EQ(screenPixel(coffee, 7 + 0, 10 - 4), screenPixel(coffee, 5, 10 - 4))
         << "transparent: the face beside it";
@@ -220,9 +219,7 @@ TEST(Switching, EachChoiceActivatesItsCopiesRecordsItAndIsShownAgainAfterARestar
         ASSERT_TRUE(handle(handler));
         ASSERT_TRUE(window.click(C::btnCoffee)) << "the tool does not wait for the page";
         // The redirection makes the file before the address is written.
-        for (int polls = 0; polls < 250 && readBytes(seen) != written; ++polls) {
-            std::this_thread::sleep_for(20ms);
-        }
+        waitUntil([&] { return readBytes(seen) == written; }, 5s);
         EXPECT_EQ(readBytes(seen), written);
         fs::remove(seen);
         EXPECT_EQ(session.tool->waitForMessageBox(500ms), nullptr) << "nothing is said";

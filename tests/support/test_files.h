@@ -1,7 +1,5 @@
-// Real files for the tests that run under Wine.
+// Real files for the tests, the demo and the benchmarks.
 #pragma once
-
-#include <windows.h>
 
 #include <filesystem>
 #include <fstream>
@@ -40,9 +38,7 @@ class TempDirectory {
 public:
     explicit TempDirectory(const std::wstring& prefix = L"tarvex-test-") {
         for (unsigned attempt = 0; path_.empty(); ++attempt) {
-            const auto candidate =
-                fs::temp_directory_path() / (prefix + std::to_wstring(::GetCurrentProcessId()) +
-                                             L"-" + std::to_wstring(attempt));
+            const auto candidate = fs::temp_directory_path() / (prefix + std::to_wstring(attempt));
             path_ = fs::create_directory(candidate) ? candidate.wstring() : L"";
         }
     }

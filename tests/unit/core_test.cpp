@@ -5,11 +5,10 @@
 // bytes.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <sstream>
 
+#include "coff_bytes.h"
 #include "core/library_drop.h"
 #include "core/library_store.h"
 #include "core/library_switch.h"
@@ -19,6 +18,7 @@
 #include "core/selection_record.h"
 #include "core/startup.h"
 #include "fakes.h"
+#include "test_files.h"
 
 namespace tarvex {
 namespace {
@@ -161,32 +161,12 @@ TEST(TextFields, PathsNumbersAndRecordFields) {
 }
 
 using P = CoffProblem;
+using testing::coff;
+using testing::member;
+using testing::section;
 
 std::string generated(const std::string& name) {
-    std::ifstream file(std::string(TARVEX_COFF_TEST_DATA) + "/" + name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-std::string le(std::uint64_t value, int bytes) {
-    std::string text;
-    for (int i = 0; i < bytes; ++i, value >>= 8) {
-        text += static_cast<char>(value & 0xFF);
-    }
-    return text;
-}
-
-std::string member(std::string name, std::string size, const std::string& data) {
-    name.resize(16, ' ');
-    size.resize(10, ' ');
-    return name + std::string(32, ' ') + size + "`\n" + data;
-}
-
-std::string coff(std::uint64_t sections, std::uint64_t symbols = 0, std::uint64_t at = 0) {
-    return le(0x8664, 2) + le(sections, 2) + le(0, 4) + le(at, 4) + le(symbols, 4) + le(0, 4);
-}
-
-std::string section(std::uint64_t size, std::uint64_t at) {
-    return ".drectve" + le(0, 8) + le(size, 4) + le(at, 4) + std::string(16, '\0');
+    return testing::readBytes(testing::fs::path(TARVEX_COFF_TEST_DATA) / name);
 }
 
 TEST(CoffReader, RealToolsFilesGiveTheirFactsDamagedOnesTheirProblemFromOnePassAtMost) {

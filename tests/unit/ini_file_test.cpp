@@ -94,12 +94,16 @@ TEST(IniFile, FailuresKeepTheOldBytesAndOneFileIsOpenAtATime) {
     files.addFile(kPath, kHand);
     IniFile ini(files);
     // Taken as empty, an unreadable file would be written over by the next change.
-    for (auto* failing : {&files.failingReads, &files.failingReplaces}) {
-        *failing = {L"c:\\tool\\tarvex.ini"};
-        EXPECT_EQ(ini.open(kPath), failing == &files.failingReplaces);
+    const struct {
+        std::set<std::wstring>& failing;
+        bool opens, closes;
+    } failures[] = {{files.failingReads, false, true}, {files.failingReplaces, true, false}};
+    for (const auto& [failing, opens, closes] : failures) {
+        failing = {L"c:\\tool\\tarvex.ini"};
+        EXPECT_EQ(ini.open(kPath), opens);
         ini.writeString(L"AutoClose", L"0");
-        EXPECT_EQ(ini.close(), failing == &files.failingReads);
-        failing->clear();
+        EXPECT_EQ(ini.close(), closes);
+        failing.clear();
         EXPECT_EQ(files.content(kPath), kHand);
     }
     EXPECT_FALSE(ini.create(L"C:\\Gone\\Tarvex.cfg") || files.exists(L"C:\\Gone"));
