@@ -86,9 +86,8 @@ TEST(BuildPane, DroppedPromptsAreStoredBuildTakesInWhatTheScriptMadeDroppedLibra
               merged("msvcrt", "vcruntime", "ucrt", "10.0.19041.0"));
     EXPECT_FALSE(fs::exists(results + L"_MTd_17_msvcrt.lib"));
 
-    // Nothing is taken or said for the build script's exit codes 0 (nothing
-    // to build) and 5 (no _PB_msvcrt.lib), nor for an unsafe SDK text, which
-    // starts nothing.
+    // Nothing is taken or said for exit codes 0 (nothing built) and 5 (no
+    // _PB_msvcrt.lib); an unsafe SDK text starts nothing.
     const std::wstring pbCrt = library + L"_PB_msvcrt.lib";
     ASSERT_TRUE(writeBytes(results + L"_MD_16_msvcrt.lib", "from an earlier build") &&
                 ::DeleteFileW((vc + L"msvcrt.lib").c_str()) &&
@@ -109,10 +108,8 @@ TEST(BuildPane, DroppedPromptsAreStoredBuildTakesInWhatTheScriptMadeDroppedLibra
                 ::DeleteFileW((library + blocked).c_str()) &&
                 ::CreateDirectoryW((library + blocked).c_str(), nullptr));
     build(L"");
-    EXPECT_EQ(session.nextBox().text, L"Error copying from:\n'" + results + blocked + L"'\nto:\n'" +
-                                          library + blocked +
-                                          L"'\n\n\n(Make sure that you've started the PB IDE "
-                                          L"as Administrator if UAC is enabled!)");
+    EXPECT_TRUE(session.nextBox().text.starts_with(L"Error copying from:\n'" + results + blocked +
+                                                   L"'\nto:\n'" + library + blocked));
     EXPECT_EQ(session.tool->waitForExit(), 0u);
 }
 

@@ -1,6 +1,5 @@
-// Drives the real Tarvex.exe from a second program, as the PB IDE, the shell
-// and a user would, on a sandbox installation with a stand-in Visual Studio.
-// Every wait is bounded.
+// Drives the real Tarvex.exe as the PB IDE, the shell and a user would, on a
+// sandbox installation with a stand-in Visual Studio. Every wait is bounded.
 #pragma once
 
 #include <windows.h>
@@ -42,7 +41,7 @@ inline std::string sandboxContent(const std::wstring& owner, const std::wstring&
     return "library " + fs::path(name).string() + " of " + fs::path(owner).string() + "\r\n";
 }
 
-// The folder of this program, where the build puts Tarvex.exe and the stubs.
+// Where the build puts Tarvex.exe and the stubs.
 inline std::wstring buildDirectory() {
     wchar_t path[MAX_PATH]{};
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -91,8 +90,7 @@ public:
     std::wstring architectureDirectory(Bitness bitness) const {
         return toolDirectory() + architectureName(bitness) + L"\\";
     }
-    // The IDE's variables, and a build script that ends without waiting for a
-    // key after an error.
+    // The IDE's variables; the build script then never waits for a key.
     std::map<std::wstring, std::wstring> ideEnvironment() const {
         return {{L"PB_TOOL_Compiler", compilerPath()},
                 {L"PB_TOOL_Executable", root_ + L"Project\\Game.exe"},
@@ -123,20 +121,10 @@ struct MessageBoxView {
     bool operator==(const MessageBoxView&) const = default;
 };
 
-inline MessageBoxView readMessageBox(HWND box) {
-    MessageBoxView view{windowText(box), windowText(::GetDlgItem(box, 0xFFFF)), {}};
-    for (int id = IDOK; id <= IDCONTINUE; ++id) { // Wine hides the buttons a box does not use
-        if (::IsWindowVisible(::GetDlgItem(box, id))) {
-            view.buttons.push_back(id);
-        }
-    }
-    return view;
-}
-
-// Polls until the condition holds or patience runs out; says whether it held.
-inline bool waitUntil(const std::function<bool()>& holds, std::chrono::milliseconds patience) {
+inline bool waitUntil(const std::function<bool()>& holds, std::chrono::milliseconds patience,
+                      std::chrono::milliseconds poll = 20ms) {
     for (const auto deadline = Clock::now() + patience; !holds();
-         std::this_thread::sleep_for(20ms)) {
+         std::this_thread::sleep_for(poll)) {
         if (Clock::now() > deadline) {
             return false;
         }
@@ -147,7 +135,13 @@ inline bool waitUntil(const std::function<bool()>& holds, std::chrono::milliseco
 // Reads a box, clicks a button (OK where it lacks the one given) and waits
 // till the box goes. The click is posted: a sent one would wait for the box.
 inline MessageBoxView answerBox(HWND box, int button) {
-    const MessageBoxView view = box ? readMessageBox(box) : MessageBoxView{};
+    MessageBoxView view{windowText(box), windowText(::GetDlgItem(box, 0xFFFF)), {}};
+    // Wine hides the buttons a box does not use.
+    for (int id = IDOK; id <= IDCONTINUE; ++id) {
+        if (::IsWindowVisible(::GetDlgItem(box, id))) {
+            view.buttons.push_back(id);
+        }
+    }
     const bool offered = std::count(view.buttons.begin(), view.buttons.end(), button);
     ::PostMessageW(::GetDlgItem(box, offered ? button : IDOK), BM_CLICK, 0, 0);
     waitUntil([&] { return !::IsWindow(box); }, 10s);
@@ -163,14 +157,8 @@ public:
             ::WaitForSingleObject(process_.get(), 5000);
         }
     }
-    // Starts the program in its folder with this process's environment, in
-    // which the IDE's variables are exactly the PB_TOOL_ ones given; other
-    // variables given are set for this start only.
-    bool start(const std::wstring& program, std::map<std::wstring, std::wstring> variables) {
-        for (const wchar_t* name :
-             {L"PB_TOOL_Compiler", L"PB_TOOL_Executable", L"PB_TOOL_MainWindow"}) {
-            variables.try_emplace(name);
-        }
+    // In the program's folder, with the variables given set for this start only.
+    bool start(const std::wstring& program, const std::map<std::wstring, std::wstring>& variables) {
         for (const auto& [name, value] : variables) {
             ::SetEnvironmentVariableW(name.c_str(), value.empty() ? nullptr : value.c_str());
         }
@@ -190,22 +178,21 @@ public:
         }
         return started;
     }
-    // A visible top-level window of the process and class; null after the
-    // timeout or when the process ended first.
+    // Null after the timeout or when the process ended first.
     HWND waitForWindow(const wchar_t* windowClass, std::chrono::milliseconds timeout,
                        std::chrono::milliseconds poll = 20ms) const {
-        for (const auto deadline = Clock::now() + timeout;; std::this_thread::sleep_for(poll)) {
-            for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, windowClass, nullptr));) {
+        HWND w = nullptr;
+        const auto shown = [&] {
+            for (w = nullptr; (w = ::FindWindowExW(nullptr, w, windowClass, nullptr));) {
                 DWORD process = 0;
                 ::GetWindowThreadProcessId(w, &process);
                 if (process == ::GetProcessId(process_.get()) && ::IsWindowVisible(w)) {
-                    return w;
+                    return true;
                 }
             }
-            if (!running() || Clock::now() > deadline) {
-                return nullptr;
-            }
-        }
+            return !running();
+        };
+        return waitUntil(shown, timeout, poll) ? w : nullptr;
     }
     HWND waitForMessageBox(std::chrono::milliseconds timeout = kPatience) const {
         HWND box = waitForWindow(L"#32770", timeout);
@@ -299,24 +286,25 @@ public:
             },
             60s);
     }
-    // Moves the pointer to the middle of a control and tells the window, until
-    // txtStatus shows expected or patience runs out; returns what it shows.
+    // Points at a control until txtStatus shows expected; returns what it shows.
     std::wstring hover(Control id, const std::wstring& expected,
                        std::chrono::milliseconds patience = 5s) const {
         const RECT area = rect(id);
         const POINT client{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
         POINT screen = client;
         ::ClientToScreen(window_, &screen);
-        std::wstring shown;
-        for (const auto deadline = Clock::now() + patience;
-             (shown = text(Control::txtStatus)) != expected && Clock::now() < deadline;) {
-            // Under Wine the X server's echo of an earlier pointer warp can
-            // put the pointer back after the move; moving again is harmless.
+        // Under Wine the X server's echo of an earlier pointer warp can put
+        // the pointer back after the move; moving again is harmless.
+        const auto shown = [&] {
+            if (text(Control::txtStatus) == expected) {
+                return true;
+            }
             ::SetCursorPos(screen.x, screen.y);
             ::PostMessageW(window_, WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
-            std::this_thread::sleep_for(50ms);
-        }
-        return shown;
+            return false;
+        };
+        waitUntil(shown, patience, 50ms);
+        return text(Control::txtStatus);
     }
 
 private:
@@ -337,18 +325,19 @@ struct RunUntilWindow {
 // again once they run out) until the main window shows or the process ends.
 inline RunUntilWindow answerUntilWindow(const ToolProcess& tool, std::vector<int> buttons) {
     RunUntilWindow run;
-    for (const auto deadline = Clock::now() + kPatience;
-         !(run.window = tool.waitForMainWindow(0ms)) && tool.running() &&
-         Clock::now() < deadline;) {
-        if (HWND box = tool.waitForMessageBox(20ms)) {
-            run.boxes.push_back(
-                answerBox(box, buttons[std::min(run.boxes.size(), buttons.size() - 1)]));
-        }
-    }
+    waitUntil(
+        [&] {
+            if (HWND box = tool.waitForMessageBox(0ms)) {
+                run.boxes.push_back(
+                    answerBox(box, buttons[std::min(run.boxes.size(), buttons.size() - 1)]));
+            }
+            return (run.window = tool.waitForMainWindow(0ms)) || !tool.running();
+        },
+        kPatience);
     return run;
 }
 
-// Asks the window to close, as its close button does, and waits for the end.
+// As the window's close button does.
 inline std::optional<DWORD> closeWindow(const ToolProcess& tool, HWND window) {
     ::PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     return tool.waitForExit();
@@ -407,9 +396,7 @@ struct DropAfterAFewPolls final : IDropSource {
     int polls = 0;
 };
 
-// Copies the build tree's stand-in Visual Studio (support/stand-in-vs and the
-// librarian in bin\) to "VS 2022 (x86)\" under the sandbox's root and returns
-// that folder.
+// The build tree's stand-in Visual Studio, copied to the sandbox; its folder.
 inline std::wstring addStandInVisualStudio(const Sandbox& sandbox) {
     // std::filesystem's recursive copy left the folder empty on Wine's Z:
     // drive, where the demo's sandbox lies; the shell's copy works there too.
@@ -437,18 +424,17 @@ inline bool saveShortcut(const std::wstring& path, const std::wstring& arguments
 // Drags files of one folder from the shell onto the window; returns the effect.
 inline DWORD dragFiles(HWND target, const std::vector<std::wstring>& paths, DWORD allowedEffects) {
     ::OleInitialize(nullptr);
-    std::vector<PIDLIST_ABSOLUTE> items(paths.size());
-    std::vector<PCUITEMID_CHILD> children(paths.size());
+    std::vector<PIDLIST_ABSOLUTE> items;
+    std::vector<PCUITEMID_CHILD> children;
+    for (const std::wstring& path : paths) {
+        items.push_back(::ILCreateFromPathW(path.c_str()));
+        children.push_back(items.back() ? ::ILFindLastID(items.back()) : nullptr);
+    }
     Microsoft::WRL::ComPtr<IShellFolder> folder;
     Microsoft::WRL::ComPtr<IDataObject> data;
-    HRESULT found = S_OK;
-    for (std::size_t i = 0; i < paths.size() && SUCCEEDED(found); ++i) {
-        found = ::SHParseDisplayName(paths[i].c_str(), nullptr, &items[i], 0, nullptr);
-        found = SUCCEEDED(found) ? ::SHBindToParent(items[i], IID_PPV_ARGS(&folder), &children[i])
-                                 : found;
-    }
     DWORD effect = 0xFF; // no drop effect: the drag never started
-    if (SUCCEEDED(found) &&
+    if (std::count(children.begin(), children.end(), nullptr) == 0 &&
+        SUCCEEDED(::SHBindToParent(items[0], IID_PPV_ARGS(&folder), nullptr)) &&
         SUCCEEDED(folder->GetUIObjectOf(nullptr, static_cast<UINT>(children.size()),
                                         children.data(), IID_IDataObject, nullptr, &data))) {
         RECT frame{};
@@ -457,9 +443,7 @@ inline DWORD dragFiles(HWND target, const std::vector<std::wstring>& paths, DWOR
         DropAfterAFewPolls source;
         ::DoDragDrop(data.Get(), &source, allowedEffects, &effect);
     }
-    for (PIDLIST_ABSOLUTE item : items) {
-        ::CoTaskMemFree(item);
-    }
+    std::for_each(items.begin(), items.end(), ::ILFree);
     return effect;
 }
 

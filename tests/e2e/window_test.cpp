@@ -1,6 +1,5 @@
-// The window of the real Tarvex.exe: its controls, the build pane, the hover
-// help, the settings file, every runtime switch checked in the bytes of the
-// library folder and the state file, and the two small buttons.
+// The window of the real Tarvex.exe: its controls, pane, hover help and settings,
+// every runtime switch in the bytes it leaves, and the two small buttons.
 #include <gtest/gtest.h>
 
 #include "core/donation_page.h"
@@ -192,9 +191,6 @@ TEST(Switching, EachChoiceActivatesItsCopiesRecordsItAndIsShownAgainAfterARestar
     EXPECT_TRUE(text.starts_with(L"CompilerIf #PB_Compiler_Processor = #PB_Processor_x64\n Import "
                                  L"\"/alternatename:__acrt_initialize=___scrt_stub_for_acrt_"
                                  L"initialize\" : EndImport\n"));
-    EXPECT_NE(text.find(L"\nCompilerElse\n Import \"/alternatename:___acrt_initialize=___scrt_"
-                        L"stub_for_acrt_initialize\" : EndImport\n"),
-              std::wstring::npos);
     EXPECT_TRUE(text.ends_with(L" : EndImport\nCompilerEndIf\n"));
 
     // At 96 dpi the 45 x 23 btnCoffee shows the 31 x 31 badge from (7, -4) and
@@ -219,8 +215,7 @@ TEST(Switching, EachChoiceActivatesItsCopiesRecordsItAndIsShownAgainAfterARestar
         ASSERT_TRUE(handle(handler));
         ASSERT_TRUE(window.click(C::btnCoffee)) << "the tool does not wait for the page";
         // The redirection makes the file before the address is written.
-        waitUntil([&] { return readBytes(seen) == written; }, 5s);
-        EXPECT_EQ(readBytes(seen), written);
+        EXPECT_TRUE(waitUntil([&] { return readBytes(seen) == written; }, 5s)) << readBytes(seen);
         fs::remove(seen);
         EXPECT_EQ(session.tool->waitForMessageBox(500ms), nullptr) << "nothing is said";
     }

@@ -1,7 +1,5 @@
-// In-memory stand-ins for the core's services: a file system with the
-// Windows rules the tool relies on (names and wildcards ignore case, a new
-// file needs its folder) and injected failures, scripted message boxes,
-// recorded sounds and ends, and the window's controls.
+// In-memory stand-ins for the core's services. The file system keeps the
+// Windows rules the tool relies on: names ignore case, a file needs its folder.
 #pragma once
 
 #include <algorithm>
@@ -19,24 +17,20 @@
 
 namespace tarvex::testing {
 
-// Bytes read in pieces, counting what is read. A declared size beyond the
-// bytes reads as zeros, as the holes of a sparse file do.
+// Bytes read in pieces, counting what is read.
 struct MemoryFileReader final : FileReader {
-    explicit MemoryFileReader(std::string content, std::uint64_t declared = 0)
-        : bytes(std::move(content)), declaredSize(std::max<std::uint64_t>(declared, bytes.size())) {
-    }
-    std::uint64_t size() const override { return declaredSize; }
+    explicit MemoryFileReader(std::string content) : bytes(std::move(content)) {}
+    std::uint64_t size() const override { return bytes.size(); }
     bool readAt(std::uint64_t offset, char* buffer, std::size_t count) override {
-        if (offset > declaredSize || count > declaredSize - offset) {
+        if (offset > bytes.size() || count > bytes.size() - offset) {
             return false;
         }
         bytesRead += count;
-        std::fill_n(buffer, count, '\0');
-        bytes.copy(buffer, count, std::min<std::uint64_t>(offset, bytes.size()));
+        bytes.copy(buffer, count, offset);
         return true;
     }
     std::string bytes;
-    std::uint64_t declaredSize, bytesRead = 0;
+    std::uint64_t bytesRead = 0;
 };
 
 class FakeFileSystem final : public FileSystem, public ByteFileService {

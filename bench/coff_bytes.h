@@ -1,5 +1,5 @@
-// The pieces of COFF objects and archives, byte for byte, for the tests and
-// the benchmark that build such files in memory.
+// The pieces of COFF objects and archives, byte for byte, for building a
+// large library in memory.
 #pragma once
 
 #include <cstdint>
