@@ -164,7 +164,7 @@ int workTheWindow(const ToolProcess& tool, HWND handle, const Sandbox& sandbox,
     buildWithVisualStudio(window, sandbox);
     dropLibrary(tool, window, sandbox, pictures);
     hoverAndShow(window, Control::btnBuild, L"Build");
-    hoverAndShow(window, Control::btnMD, L"/MDd");
+    hoverAndShow(window, Control::btnMD, L"/MD");
     picture(handle, pictures + L"window-build-pane.bmp");
 
     const auto code = closeWindow(tool, handle);
