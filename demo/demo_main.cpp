@@ -178,27 +178,22 @@ int driveFirstRun(const Sandbox& sandbox, const std::wstring& pictures) {
         say(L"demo: cannot start " + sandbox.toolExecutable());
         return 1;
     }
-    int number = 0;
-    for (;;) {
-        if (HWND window = tool.waitForMainWindow(0ms)) {
-            return workTheWindow(tool, window, sandbox, pictures);
-        }
-        if (HWND box = tool.waitForMessageBox(0ms)) {
-            ::Sleep(300);
-            const std::wstring picture = pictures + L"box-" + std::to_wstring(++number) + L".bmp";
-            saveWindowPicture(box, picture);
-            const auto view = answerBox(box, IDYES);
-            say(L"box " + std::to_wstring(number) + L": [" + view.title + L"] " +
-                oneLine(view.text) + L"  -> " + picture);
-            continue;
-        }
-        if (!tool.running()) {
-            const auto code = tool.waitForExit();
-            say(L"the tool ended; exit code " + (code ? std::to_wstring(*code) : L"none"));
-            return 1;
-        }
-        ::Sleep(20);
+    std::vector<std::wstring> shots;
+    const auto run = answerUntilWindow(tool, {IDYES}, [&](HWND box) {
+        ::Sleep(300); // the box swaps in the program icon when it is activated
+        shots.push_back(pictures + L"box-" + std::to_wstring(shots.size() + 1) + L".bmp");
+        saveWindowPicture(box, shots.back());
+    });
+    for (std::size_t i = 0; i < run.boxes.size(); ++i) {
+        say(L"box " + std::to_wstring(i + 1) + L": [" + run.boxes[i].title + L"] " +
+            oneLine(run.boxes[i].text) + L"  -> " + shots[i]);
     }
+    if (run.window) {
+        return workTheWindow(tool, run.window, sandbox, pictures);
+    }
+    const auto code = tool.waitForExit();
+    say(L"no window; the tool's exit code " + (code ? std::to_wstring(*code) : L"none"));
+    return 1;
 }
 
 } // namespace

@@ -65,13 +65,9 @@ std::wstring architectureText(Architecture architecture) {
 // Without a copy of its own version the generic copies stand alone: an item
 // of a version that has none of this variant, else no item.
 int genericItem(const ToolContext& context, const ControlView& view, const std::wstring& prefix) {
-    for (int i = 0; i < view.itemCount(Control::cmbUcrtVersion); ++i) {
-        const std::wstring version = vsVersionNumber(view.itemText(Control::cmbUcrtVersion, i));
-        if (!context.catalogue.contains(prefix + version + L"_msvcrt.lib")) {
-            return i;
-        }
-    }
-    return -1;
+    return ucrtVersionItem(view, [&](const std::wstring& version) {
+        return !context.catalogue.contains(prefix + version + L"_msvcrt.lib");
+    });
 }
 
 bool switchTo(ToolContext& context, ToolServices& services, ControlView& view,

@@ -156,13 +156,18 @@ void refreshUcrtVersionList(const ToolContext& context, ControlView& view) {
     }
 }
 
-int ucrtVersionItem(const ControlView& view, const std::wstring& version) {
+int ucrtVersionItem(const ControlView& view,
+                    const std::function<bool(const std::wstring& version)>& matches) {
     for (int i = 0; i < view.itemCount(Control::cmbUcrtVersion); ++i) {
-        if (vsVersionNumber(view.itemText(Control::cmbUcrtVersion, i)) == version) {
+        if (matches(vsVersionNumber(view.itemText(Control::cmbUcrtVersion, i)))) {
             return i;
         }
     }
     return -1;
+}
+
+int ucrtVersionItem(const ControlView& view, const std::wstring& version) {
+    return ucrtVersionItem(view, [&](const std::wstring& item) { return item == version; });
 }
 
 bool onCrtButtonClicked(ToolContext& context, ToolServices& services, ControlView& view,

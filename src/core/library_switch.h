@@ -2,6 +2,7 @@
 // stored copies of a choice, and the list of UCRT versions the store holds.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "core/control_view.h"
@@ -34,8 +35,10 @@ std::wstring variantPrefix(Control button, bool debug);
 // version-specific copies of, newest first.
 void refreshUcrtVersionList(const ToolContext& context, ControlView& view);
 
-// The cmbUcrtVersion item of a Visual Studio version number ("17"), -1 when
-// the list has none.
+// The first cmbUcrtVersion item whose Visual Studio version number ("17")
+// matches, -1 when none does.
+int ucrtVersionItem(const ControlView& view,
+                    const std::function<bool(const std::wstring& version)>& matches);
 int ucrtVersionItem(const ControlView& view, const std::wstring& version);
 
 // A click on btnMD, btnMT or btnPB. True when the tool should now close

@@ -322,12 +322,17 @@ struct RunUntilWindow {
 };
 
 // Answers the message boxes in turn with the given buttons (the last one
-// again once they run out) until the main window shows or the process ends.
-inline RunUntilWindow answerUntilWindow(const ToolProcess& tool, std::vector<int> buttons) {
+// again once they run out) until the main window shows or the process ends;
+// seen, when given, gets each box before it is answered.
+inline RunUntilWindow answerUntilWindow(const ToolProcess& tool, std::vector<int> buttons,
+                                        const std::function<void(HWND)>& seen = {}) {
     RunUntilWindow run;
     waitUntil(
         [&] {
             if (HWND box = tool.waitForMessageBox(0ms)) {
+                if (seen) {
+                    seen(box);
+                }
                 run.boxes.push_back(
                     answerBox(box, buttons[std::min(run.boxes.size(), buttons.size() - 1)]));
             }
