@@ -30,7 +30,6 @@ TEST(BuildPane, DroppedPromptsAreStoredBuildTakesInWhatTheScriptMadeDroppedLibra
                 ::DeleteFileW((results + L"_MD_17_msvcrt.lib").c_str()));
     const WindowDriver window = session.start();
     ASSERT_TRUE(window.handle());
-    EXPECT_EQ(window.items(C::cmbUcrtVersion), std::vector<std::wstring>{L" VS 2019, 16"});
 
     const std::string settings = session.settings();
     const std::string vcvarsall = utf8FromUtf16(tools) + "vcvarsall.bat\r\n";
@@ -50,7 +49,7 @@ TEST(BuildPane, DroppedPromptsAreStoredBuildTakesInWhatTheScriptMadeDroppedLibra
     }
     EXPECT_EQ(window.items(C::cmbVsVersion), std::vector<std::wstring>{L" x64 Native Tools P"});
     EXPECT_EQ(dragFiles(window.handle(), {notes}, DROPEFFECT_LINK), DROPEFFECT_LINK);
-    EXPECT_EQ(session.nextBox(), (MessageBoxView{L"Tarvex - x64", L"Not a valid file...", {IDOK}}));
+    EXPECT_EQ(session.nextBox(), (MessageBoxView{L"Tarvex - x64", L"Not a valid file..."}));
 
     const auto build = [&](const wchar_t* sdk) {
         ::SendMessageW(window.control(C::edtSdkVersion), WM_SETTEXT, 0,
@@ -65,15 +64,13 @@ TEST(BuildPane, DroppedPromptsAreStoredBuildTakesInWhatTheScriptMadeDroppedLibra
     ASSERT_TRUE(window.select(C::cmbUcrtVersion, 0) && window.click(C::btnMD));
     EXPECT_EQ(session.library(L"msvcrt.lib"), merged("msvcrt", "vcruntime", "ucrt"));
 
-    // A Yes for a library that clang made for /MT with VS 2022, dropped,
-    // switches to the copy just built.
+    // A dropped /MT library made with VS 2022: Yes switches to the copy just built.
     const fs::path made = fs::path(TARVEX_COFF_TEST_DATA).make_preferred() / L"mt_x64.lib";
     EXPECT_EQ(dragFiles(window.handle(), {made.wstring()}, DROPEFFECT_LINK), DROPEFFECT_LINK);
     EXPECT_EQ(session.nextBox(IDYES),
               (MessageBoxView{L"Tarvex - x64",
                               L"'mt_x64.lib' was built for x64 with /MT (static, release) by VS "
-                              L"2022.\n\nSwitch to /MT with VS 2022 now?",
-                              {IDYES, IDNO}}));
+                              L"2022.\n\nSwitch to /MT with VS 2022 now?"}));
     ASSERT_TRUE(window.settle());
     EXPECT_EQ(session.library(L"msvcrt.lib"), session.library(L"_MT_17_msvcrt.lib"));
     EXPECT_EQ(session.library(L"Tarvex.cfg"), stateFile("17,0,3,0"));

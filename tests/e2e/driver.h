@@ -109,15 +109,8 @@ inline std::wstring windowText(HWND window) {
     return text;
 }
 
-inline std::wstring className(HWND window) {
-    wchar_t name[64]{};
-    ::GetClassNameW(window, name, 64);
-    return name;
-}
-
 struct MessageBoxView {
     std::wstring title, text;
-    std::vector<int> buttons; // identifiers of the visible buttons, in order
     bool operator==(const MessageBoxView&) const = default;
 };
 
@@ -132,18 +125,11 @@ inline bool waitUntil(const std::function<bool()>& holds, std::chrono::milliseco
     return true;
 }
 
-// Reads a box, clicks a button (OK where it lacks the one given) and waits
-// till the box goes. The click is posted: a sent one would wait for the box.
+// Reads a box, clicks a button and waits till the box goes. The click is
+// posted: a sent one would wait for the box.
 inline MessageBoxView answerBox(HWND box, int button) {
-    MessageBoxView view{windowText(box), windowText(::GetDlgItem(box, 0xFFFF)), {}};
-    // Wine hides the buttons a box does not use.
-    for (int id = IDOK; id <= IDCONTINUE; ++id) {
-        if (::IsWindowVisible(::GetDlgItem(box, id))) {
-            view.buttons.push_back(id);
-        }
-    }
-    const bool offered = std::count(view.buttons.begin(), view.buttons.end(), button);
-    ::PostMessageW(::GetDlgItem(box, offered ? button : IDOK), BM_CLICK, 0, 0);
+    const MessageBoxView view{windowText(box), windowText(::GetDlgItem(box, 0xFFFF))};
+    ::PostMessageW(::GetDlgItem(box, button), BM_CLICK, 0, 0);
     waitUntil([&] { return !::IsWindow(box); }, 10s);
     return view;
 }
@@ -248,13 +234,11 @@ public:
     }
     // Check state of a button, selected index of a list.
     int state(Control id) const {
-        const bool list = className(control(id)) == L"ComboBox";
+        const bool list = id == Control::cmbUcrtVersion || id == Control::cmbVsVersion;
         return static_cast<int>(
             ::SendMessageW(control(id), list ? CB_GETCURSEL : BM_GETCHECK, 0, 0));
     }
     std::wstring text(Control id) const { return windowText(control(id)); }
-    bool enabled(Control id) const { return ::IsWindowEnabled(control(id)); }
-    bool visible(Control id) const { return ::IsWindowVisible(control(id)); }
     std::vector<std::wstring> items(Control list) const {
         std::vector<std::wstring> texts;
         for (WPARAM i = 0; ::SendMessageW(control(list), CB_GETLBTEXTLEN, i, 0) > 0; ++i) {
@@ -271,9 +255,8 @@ public:
         ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&area), 2);
         return area;
     }
-    // Posted events are handled in order: once a marker posted after a drop
-    // or a click has arrived, they are done too. Sends time out while the
-    // tool waits for a build.
+    // Posted events are handled in order: once a marker posted after them has
+    // arrived, they are done. Sends time out while the tool waits for a build.
     bool settle() const {
         static WPARAM marker = 4000;
         const HWND edit = control(Control::edtSdkVersion);
@@ -321,9 +304,8 @@ struct RunUntilWindow {
     HWND window = nullptr;
 };
 
-// Answers the message boxes in turn with the given buttons (the last one
-// again once they run out) until the main window shows or the process ends;
-// seen, when given, gets each box before it is answered.
+// Answers the boxes with the given buttons in turn (the last one again once
+// they run out), until the window shows or the process ends; seen gets each.
 inline RunUntilWindow answerUntilWindow(const ToolProcess& tool, std::vector<int> buttons,
                                         const std::function<void(HWND)>& seen = {}) {
     RunUntilWindow run;

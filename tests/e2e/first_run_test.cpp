@@ -22,8 +22,7 @@ TEST_P(Startup, OnlyFromTheIdeYesToTheFirstRunStoresExactCopiesLaterStartsAskAnd
                   {L"Tarvex",
                    L"This program can only run inside the PB IDE!\n\nHowto:\t'Tools\\Configure "
                    L"Tools...\\New'\n\n\n(Make sure that you've started the PB IDE as "
-                   L"Administrator if UAC is enabled!)",
-                   {IDOK}}}));
+                   L"Administrator if UAC is enabled!)"}}));
     EXPECT_EQ(byHand.waitForExit(), 0u);
     EXPECT_EQ(snapshot(sandbox.root()), untouched);
 
@@ -36,13 +35,12 @@ TEST_P(Startup, OnlyFromTheIdeYesToTheFirstRunStoresExactCopiesLaterStartsAskAnd
     }
     UniqueWindow ide(::CreateWindowExW(0, L"STATIC", L"IDE", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
                                        nullptr, nullptr, nullptr, nullptr));
-    // The owner the window gets; HWND_BOTTOM: a number that names no window
-    // ends the tool silently, also one past any handle's range. The first row
+    // The owner the window gets; HWND_BOTTOM: a number that names no window,
+    // here one past any handle's range, ends the tool silently. The first row
     // is the first start: the questions come before the owner is read.
     const std::pair<std::wstring, HWND> owners[] = {
         {std::to_wstring(reinterpret_cast<std::uintptr_t>(ide.get())), ide.get()},
         {L"main window", nullptr},
-        {L"987654321", HWND_BOTTOM},
         {std::wstring(32000, L'9'), HWND_BOTTOM}};
     for (const auto& [owner, expected] : owners) {
         const bool first = expected == ide.get();
@@ -55,8 +53,7 @@ TEST_P(Startup, OnlyFromTheIdeYesToTheFirstRunStoresExactCopiesLaterStartsAskAnd
         // Their texts are the unit tests' concern.
         EXPECT_EQ(run.boxes.size(), first ? 4u : 0u);
         for (const MessageBoxView& box : run.boxes) {
-            EXPECT_EQ(std::pair(box.title, box.buttons),
-                      std::pair(title, std::vector{IDYES, IDNO}));
+            EXPECT_EQ(box.title, title);
         }
         if (run.window) {
             EXPECT_EQ(windowText(run.window), title);

@@ -11,33 +11,30 @@ namespace {
 
 using C = Control;
 
-TEST(MainWindowLayout, ControlsHaveTheirPlaceTextAndStyleThePaneGrowsTheWindowHoverHelps) {
-    constexpr LONG kToggle = BS_AUTOCHECKBOX | BS_PUSHLIKE, kBig = kToggle | BS_MULTILINE;
+TEST(MainWindowLayout, ControlsHaveTheirPlaceAndTextThePaneGrowsTheWindowHoverHelps) {
     const struct {
         C id;
         int x, y, width, height;
         const wchar_t* text;
-        LONG style; // of the style bits checked, those that are set
     } controls[] = {
-        {C::btnCopyDirectives, 19, 39, 13, 13, L"", BS_PUSHBUTTON},
-        {C::btnMD, 15, 35, 115, 44, L"/MD\r\n(dynamic)", kBig | WS_CLIPSIBLINGS},
-        {C::btnPngJpeg, 139, 39, 13, 13, L"", kToggle},
-        {C::btnMT, 135, 35, 115, 44, L"/MT\r\n(static)", kBig | WS_CLIPSIBLINGS},
-        {C::cmbUcrtVersion, 255, 36, 115, 0, L" VS 2022, 17", CBS_DROPDOWNLIST},
-        {C::chkDebug, 255, 61, 115, 20, L"Dbg (MDd/MTd)", BS_AUTOCHECKBOX},
-        {C::frmUcrt, 5, 9, 375, 80, L"UCRT  (C Backend)", BS_GROUPBOX},
-        {C::btnPB, 395, 35, 115, 44, L"PB\r\n(dynamic)", kBig},
-        {C::frmCrt, 385, 9, 135, 80, L"CRT  (ASM/C Backend)", BS_GROUPBOX},
-        {C::txtStatus, 5, 93, 375, 20, L"", SS_NOPREFIX | SS_CENTERIMAGE},
-        {C::chkBuildPane, 390, 93, 55, 20, L"Build", BS_AUTOCHECKBOX},
-        {C::chkAutoClose, 447, 93, 75, 20, L"AutoClose", BS_AUTOCHECKBOX},
-        {C::edtSdkVersion, 15, 156, 80, 20, L"", 0},
-        {C::cmbVsVersion, 100, 155, 280, 0, L"", CBS_DROPDOWNLIST},
-        {C::btnBuild, 385, 154, 55, 23, L"Build", BS_PUSHBUTTON},
-        {C::frmBuild, 5, 130, 445, 57, L"Build UCRT Library  (drop 'Native Tools Command Prompt')",
-         BS_GROUPBOX},
-        {C::btnCoffee, 465, 154, 45, 23, L"", BS_PUSHBUTTON | BS_BITMAP},
-        {C::frmCoffee, 455, 130, 65, 57, L"Coffee", BS_GROUPBOX},
+        {C::btnCopyDirectives, 19, 39, 13, 13, L""},
+        {C::btnMD, 15, 35, 115, 44, L"/MD\r\n(dynamic)"},
+        {C::btnPngJpeg, 139, 39, 13, 13, L""},
+        {C::btnMT, 135, 35, 115, 44, L"/MT\r\n(static)"},
+        {C::cmbUcrtVersion, 255, 36, 115, 0, L" VS 2022, 17"},
+        {C::chkDebug, 255, 61, 115, 20, L"Dbg (MDd/MTd)"},
+        {C::frmUcrt, 5, 9, 375, 80, L"UCRT  (C Backend)"},
+        {C::btnPB, 395, 35, 115, 44, L"PB\r\n(dynamic)"},
+        {C::frmCrt, 385, 9, 135, 80, L"CRT  (ASM/C Backend)"},
+        {C::txtStatus, 5, 93, 375, 20, L""},
+        {C::chkBuildPane, 390, 93, 55, 20, L"Build"},
+        {C::chkAutoClose, 447, 93, 75, 20, L"AutoClose"},
+        {C::edtSdkVersion, 15, 156, 80, 20, L""},
+        {C::cmbVsVersion, 100, 155, 280, 0, L""},
+        {C::btnBuild, 385, 154, 55, 23, L"Build"},
+        {C::frmBuild, 5, 130, 445, 57, L"Build UCRT Library  (drop 'Native Tools Command Prompt')"},
+        {C::btnCoffee, 465, 154, 45, 23, L""},
+        {C::frmCoffee, 455, 130, 65, 57, L"Coffee"},
     };
     ToolSession session;
     const WindowDriver window = session.start(L"Game.DLL");
@@ -46,18 +43,14 @@ TEST(MainWindowLayout, ControlsHaveTheirPlaceTextAndStyleThePaneGrowsTheWindowHo
     EXPECT_EQ(windowText(window.handle()), L"Tarvex - x64");
     for (const auto& row : controls) {
         SCOPED_TRACE(::testing::Message() << "control " << static_cast<int>(row.id));
-        const bool button = className(window.control(row.id)) == L"Button";
-        const LONG checked =
-            button ? BS_TYPEMASK | BS_PUSHLIKE | BS_MULTILINE | BS_BITMAP | WS_CLIPSIBLINGS
-                   : row.style | ES_MULTILINE;
-        EXPECT_EQ(::GetWindowLongW(window.control(row.id), GWL_STYLE) & checked, row.style);
         EXPECT_EQ(window.text(row.id), row.text);
         // A closed drop-down list (height 0 here) takes the height its font needs.
         const RECT at = window.rect(row.id);
         EXPECT_EQ(
             std::tuple(at.left, at.top, at.right - at.left, row.height ? at.bottom - at.top : 0),
             std::tuple(scaled(row.x), scaled(row.y), scaled(row.width), scaled(row.height)));
-        EXPECT_TRUE(window.visible(row.id)) << "btnPngJpeg too: the target is a DLL";
+        EXPECT_TRUE(::IsWindowVisible(window.control(row.id)))
+            << "btnPngJpeg too: the target is a DLL";
         // PB's CRT is recorded; no Visual Studio is registered.
         EXPECT_EQ(window.state(row.id), row.id == C::btnPB          ? 1
                                         : row.id == C::cmbVsVersion ? -1
@@ -78,7 +71,8 @@ TEST(MainWindowLayout, ControlsHaveTheirPlaceTextAndStyleThePaneGrowsTheWindowHo
         ::GetWindowRect(window.handle(), &now);
         EXPECT_EQ(std::pair(now.left, now.top), std::pair(frame.left, frame.top));
         for (C id : {C::edtSdkVersion, C::cmbVsVersion, C::btnBuild, C::btnCoffee, C::txtStatus}) {
-            EXPECT_EQ(window.enabled(id), shown && id != C::txtStatus) << static_cast<int>(id);
+            EXPECT_EQ(::IsWindowEnabled(window.control(id)), shown && id != C::txtStatus)
+                << static_cast<int>(id);
         }
     }
     EXPECT_EQ(session.settings(), settingsFile("0")) << "the pane's state is not stored";
@@ -126,8 +120,7 @@ std::string stored(const std::wstring& name) {
                                      : sandboxContent(L"x64", name);
 }
 
-// What a switch decides: the active libraries, the record and the toggles
-// btnMD, btnMT, btnPB and btnPngJpeg as the window shows them.
+// What a switch decides: the active libraries, the record and the four toggles.
 std::string outcome(const ToolSession& session) {
     std::string pressed;
     for (C id : {C::btnMD, C::btnMT, C::btnPB, C::btnPngJpeg}) {
@@ -187,15 +180,12 @@ TEST(Switching, EachChoiceActivatesItsCopiesRecordsItAndIsShownAgainAfterARestar
     ASSERT_TRUE(window.click(C::btnCopyDirectives));
     const std::wstring text = clipboardText();
     EXPECT_EQ(text.size(), 2218u);
-    EXPECT_EQ(std::count(text.begin(), text.end(), L'\n'), 25);
     EXPECT_TRUE(text.starts_with(L"CompilerIf #PB_Compiler_Processor = #PB_Processor_x64\n Import "
                                  L"\"/alternatename:__acrt_initialize=___scrt_stub_for_acrt_"
                                  L"initialize\" : EndImport\n"));
     EXPECT_TRUE(text.ends_with(L" : EndImport\nCompilerEndIf\n"));
 
-    // At 96 dpi the 45 x 23 btnCoffee shows the 31 x 31 badge from (7, -4) and
-    // clips it to rows 2 to 20 (inside the 2-pixel classic edge; a themed edge
-    // clips at 4, which the pixels chosen here do not tell apart).
+    // At 96 dpi the 45 x 23 btnCoffee shows the 31 x 31 badge from (7, -4).
     const COLORREF opaque = RGB(160, 176, 219); // the badge's pixel (15, 15); (0, 10) is clear
     ASSERT_TRUE(window.click(C::chkBuildPane));
     const HWND coffee = window.control(C::btnCoffee);
@@ -204,21 +194,15 @@ TEST(Switching, EachChoiceActivatesItsCopiesRecordsItAndIsShownAgainAfterARestar
     EXPECT_EQ(screenPixel(coffee, 7 + 15, 15 - 4), opaque) << "opaque: the badge's colour";
     EXPECT_EQ(screenPixel(coffee, 7 + 0, 10 - 4), screenPixel(coffee, 5, 10 - 4))
         << "transparent: the face beside it";
-    EXPECT_EQ(screenPixel(coffee, 7 + 8, 25 - 4), screenPixel(coffee, 5, 25 - 4))
-        << "clipped: the edge beside it";
 
     const std::wstring seen = session.sandbox.root() + L"handler.txt";
-    const std::pair<std::wstring, std::string> handlers[] = {
-        {L"cmd.exe /c echo %1>" + seen, fs::path(kDonationPage).string() + "\r\n"},
-        {L"C:\\missing.exe \"%1\"", ""}}; // no handler: nothing happens
-    for (const auto& [handler, written] : handlers) {
-        ASSERT_TRUE(handle(handler));
-        ASSERT_TRUE(window.click(C::btnCoffee)) << "the tool does not wait for the page";
-        // The redirection makes the file before the address is written.
-        EXPECT_TRUE(waitUntil([&] { return readBytes(seen) == written; }, 5s)) << readBytes(seen);
-        fs::remove(seen);
-        EXPECT_EQ(session.tool->waitForMessageBox(500ms), nullptr) << "nothing is said";
-    }
+    const std::string page = fs::path(kDonationPage).string() + "\r\n";
+    ASSERT_TRUE(handle(L"cmd.exe /c echo %1>" + seen));
+    ASSERT_TRUE(window.click(C::btnCoffee)) << "the tool does not wait for the page";
+    // The redirection makes the file before the address is written.
+    EXPECT_TRUE(waitUntil([&] { return readBytes(seen) == page; }, 5s)) << readBytes(seen);
+    fs::remove(seen);
+    EXPECT_EQ(session.tool->waitForMessageBox(500ms), nullptr) << "nothing is said";
     EXPECT_EQ(snapshot(session.sandbox.root()), files);
     EXPECT_EQ(session.close(), 0u);
 
@@ -228,7 +212,8 @@ TEST(Switching, EachChoiceActivatesItsCopiesRecordsItAndIsShownAgainAfterARestar
     EXPECT_EQ(window.state(C::chkDebug), BST_CHECKED);
     EXPECT_EQ(window.text(C::btnMD) + window.text(C::btnMT), L"/MDd\r\n(dynamic)/MTd\r\n(static)");
     EXPECT_EQ(outcome(session), expected(L"_MTd_msvcrt.lib", L"_UC_", "16,1,3,0", "0100"));
-    EXPECT_FALSE(window.visible(C::btnPngJpeg)) << "an exe target and a png/jpeg flag of 0";
+    EXPECT_FALSE(::IsWindowVisible(window.control(C::btnPngJpeg)))
+        << "an exe target and a png/jpeg flag of 0";
     ASSERT_TRUE(window.click(C::chkDebug) && window.click(C::btnMD));
     EXPECT_EQ(outcome(session), expected(L"_MD_msvcrt.lib", L"_UC_", "16,0,2,0", "1000"));
     ASSERT_TRUE(window.click(C::btnPB));

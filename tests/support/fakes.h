@@ -146,21 +146,17 @@ private:
 // Title, text and flags.
 using ShownMessage = std::tuple<std::wstring, std::wstring, unsigned>;
 
-// Boxes are answered from a script; an unscripted box gets OK (1).
-struct ScriptedMessages final : MessagePresenter {
+// Starts no program, reads no shortcut, takes every text for the clipboard
+// unless refusing, and answers boxes from a script (OK, 1, once it runs out).
+struct FakeTool : Environment,
+                  SoundPlayer,
+                  ToolEnd,
+                  ProgramLauncher,
+                  ShortcutReader,
+                  Clipboard,
+                  MessagePresenter {
     std::deque<int> answers;
     std::vector<ShownMessage> shown;
-    int showMessage(const std::wstring& title, const std::wstring& text, unsigned flags) override {
-        shown.push_back({title, text, flags});
-        const int answer = answers.empty() ? 1 : answers.front();
-        answers.erase(answers.begin(), answers.begin() + (answers.empty() ? 0 : 1));
-        return answer;
-    }
-};
-
-// Starts no program, reads no shortcut and takes every text for the
-// clipboard unless refusing.
-struct FakeTool : Environment, SoundPlayer, ToolEnd, ProgramLauncher, ShortcutReader, Clipboard {
     std::map<std::wstring, std::wstring> variables;
     std::vector<Sound> sounds;
     int ends = 0;
@@ -175,10 +171,15 @@ struct FakeTool : Environment, SoundPlayer, ToolEnd, ProgramLauncher, ShortcutRe
     void play(Sound sound) override { sounds.push_back(sound); }
     void endTool() override { ++ends; }
     bool setClipboardText(const std::wstring&) override { return !refusing; }
+    int showMessage(const std::wstring& title, const std::wstring& text, unsigned flags) override {
+        shown.push_back({title, text, flags});
+        const int answer = answers.empty() ? 1 : answers.front();
+        answers.erase(answers.begin(), answers.begin() + (answers.empty() ? 0 : 1));
+        return answer;
+    }
 
     FakeFileSystem files;
-    ScriptedMessages messages;
-    ToolServices services{files, files, *this, messages, *this, *this, *this, *this, *this};
+    ToolServices services{files, files, *this, *this, *this, *this, *this, *this, *this};
 };
 
 // The controls as plain values; a list shows its selected item as its text.

@@ -39,7 +39,6 @@ const Case kCases[] = {
      L"Lonely?|Next?2|name?two  words|v?a=b|?x|v=c",
      kHeader +
          "Lonely = \r\n;  two\r\nNext = 2\r\nName = two  words \t \r\nv = c\r\n = x\r\n[G]\r\n"},
-    {"", L"k=v", kHeader + "k = v\r\n"},
     {"[A]\nk=1\nk=2\n[a]\nk=3\n", L"[a|K?1|K=9",
      kHeader + "[A]\r\nK = 9\r\nk = 2\r\n[a]\r\nk = 3\r\n"},
     {"\xEF\xBB\xBF[\xC3\x84"
