@@ -94,8 +94,24 @@ bool lacksUcrtRuntimes(const ToolContext& context, ToolServices& services) {
     return listing->open(context.libraryDirectory, kUcrtRuntimePattern) && !listing->next();
 }
 
+// True when the tool's architecture folder holds a UCRT runtime to copy. The
+// release brings none (they are built with the user's own Visual Studio), and
+// a question whose Yes copies nothing would come back at every start.
+bool bringsUcrtRuntimes(const ToolContext& context, ToolServices& services) {
+    auto listing = services.files.newListing();
+    if (!listing->open(context.architectureDirectory, kUcrtRuntimePattern)) {
+        return false;
+    }
+    while (listing->next()) {
+        if (listing->kind() == EntryKind::File) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool offerUcrtRuntimes(const ToolContext& context, ToolServices& services) {
-    if (!lacksUcrtRuntimes(context, services)) {
+    if (!lacksUcrtRuntimes(context, services) || !bringsUcrtRuntimes(context, services)) {
         return true;
     }
     const std::wstring question = L"Do you want to copy all available UCRT libraries to PB?\n\n(" +

@@ -26,7 +26,7 @@ struct MemoryFileReader final : FileReader {
             return false;
         }
         bytesRead += count;
-        bytes.copy(buffer, count, offset);
+        bytes.copy(buffer, count, static_cast<std::size_t>(offset));
         return true;
     }
     std::string bytes;
