@@ -54,11 +54,23 @@ inline const wchar_t* const kBuilt[] = {
     L"_UC_libpng.lib",  L"_UC_libjpeg.lib", L"_MD_msvcrt.lib",    L"_MT_msvcrt.lib",
     L"_MDd_msvcrt.lib", L"_MTd_msvcrt.lib", L"_MD_17_msvcrt.lib", L"_MT_16_msvcrt.lib"};
 
+// Copies a folder's content into another; the shell's copy, as std::filesystem's
+// recursive copy left the target empty on Wine's Z: drive.
+inline bool copyFolder(const std::wstring& from, const std::wstring& to) {
+    const std::wstring source = from + L"\\*" + L'\0', target = to + L'\0';
+    SHFILEOPSTRUCTW copy{nullptr,   FO_COPY, source.c_str(), target.c_str(),
+                         FOF_NO_UI, FALSE,   nullptr,        nullptr};
+    return ::SHFileOperationW(&copy) == 0;
+}
+
 // A PB compiler installation with the tool installed beside it.
 class Sandbox {
 public:
     // In folder when one is given (it is kept), else in a temporary folder.
-    explicit Sandbox(Bitness compiler = Bitness::X64, const std::wstring& folder = {}) {
+    // The tool is the build's, with distinct stand-in libraries, or an
+    // unpacked release folder's as it stands.
+    explicit Sandbox(Bitness compiler = Bitness::X64, const std::wstring& folder = {},
+                     const std::wstring& release = {}) {
         root_ = (folder.empty() ? temp_.emplace(L"tarvex-sandbox-").path() : folder) + L"\\";
         for (const auto& directory :
              {libraryDirectory(), architectureDirectory(Bitness::X86),
@@ -67,11 +79,15 @@ public:
         }
         fs::copy_file(buildDirectory() + L"pe_stub_" + architectureName(compiler) + L".exe",
                       compilerPath());
-        for (const wchar_t* name : {L"Tarvex.exe", L"Tarvex.cmd"}) {
-            fs::copy_file(buildDirectory() + name, toolDirectory() + name);
-        }
         for (const wchar_t* name : kActive) {
             writeBytes(libraryDirectory() + name, sandboxContent(L"PB", name));
+        }
+        if (!release.empty()) {
+            copyFolder(release, toolDirectory());
+            return;
+        }
+        for (const wchar_t* name : {L"Tarvex.exe", L"Tarvex.cmd"}) {
+            fs::copy_file(buildDirectory() + name, toolDirectory() + name);
         }
         for (Bitness bitness : {Bitness::X86, Bitness::X64}) {
             for (const wchar_t* name : kBuilt) {
@@ -342,7 +358,8 @@ inline std::string settingsFile(const std::string& autoClose) {
 // One sandbox and the tool started on it as often as a scenario needs; the
 // first start answers the first-run questions with Yes.
 struct ToolSession {
-    explicit ToolSession(Bitness compiler = Bitness::X64) : sandbox(compiler) {}
+    explicit ToolSession(Bitness compiler = Bitness::X64, const std::wstring& release = {})
+        : sandbox(compiler, {}, release) {}
     // target: the file the IDE builds, which decides btnPngJpeg.
     WindowDriver start(const std::wstring& target = L"Game.exe") {
         // A window that appears under the pointer would get a mouse move,
@@ -352,7 +369,9 @@ struct ToolSession {
         environment[L"PB_TOOL_Executable"] = sandbox.root() + L"Project\\" + target;
         tool.emplace();
         const bool started = tool->start(sandbox.toolExecutable(), environment);
-        return window = WindowDriver(started ? answerUntilWindow(*tool, {IDYES}).window : nullptr);
+        const RunUntilWindow run = started ? answerUntilWindow(*tool, {IDYES}) : RunUntilWindow{};
+        boxes = run.boxes;
+        return window = WindowDriver(run.window);
     }
     std::optional<DWORD> close() { return closeWindow(*tool, window.handle()); }
     std::string library(const std::wstring& name) const {
@@ -365,6 +384,7 @@ struct ToolSession {
     Sandbox sandbox;
     std::optional<ToolProcess> tool;
     WindowDriver window;
+    std::vector<MessageBoxView> boxes; // answered before the window showed
 };
 
 // Drops once the drag has been polled a few times: Wine polls on a timer,
@@ -385,14 +405,8 @@ struct DropAfterAFewPolls final : IDropSource {
 
 // The build tree's stand-in Visual Studio, copied to the sandbox; its folder.
 inline std::wstring addStandInVisualStudio(const Sandbox& sandbox) {
-    // std::filesystem's recursive copy left the folder empty on Wine's Z:
-    // drive, where the demo's sandbox lies; the shell's copy works there too.
-    const std::wstring from = buildDirectory() + L"stand-in-vs\\*" + L'\0';
     const std::wstring tools = sandbox.root() + L"VS 2022 (x86)\\";
-    const std::wstring to = tools + L'\0';
-    SHFILEOPSTRUCTW copy{nullptr,   FO_COPY, from.c_str(), to.c_str(),
-                         FOF_NO_UI, FALSE,   nullptr,      nullptr};
-    return ::SHFileOperationW(&copy) == 0 ? tools : L"";
+    return copyFolder(buildDirectory() + L"stand-in-vs", tools) ? tools : L"";
 }
 
 // Saves a read-only shortcut to cmd.exe with the given arguments.
