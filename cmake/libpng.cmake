@@ -12,13 +12,8 @@ if(NOT WIN32)
     return()
 endif()
 
-file(GLOB tarvex_libpng_candidates LIST_DIRECTORIES true /usr/src/tarvex-libpng/libpng1.6-*)
-list(SORT tarvex_libpng_candidates)
-list(POP_BACK tarvex_libpng_candidates tarvex_libpng_default)
-set(TARVEX_LIBPNG_SOURCE "${tarvex_libpng_default}" CACHE PATH "Unpacked libpng1.6 source package")
-if(NOT EXISTS "${TARVEX_LIBPNG_SOURCE}/png.h")
-    message(FATAL_ERROR "libpng source not found in '${TARVEX_LIBPNG_SOURCE}': run scripts/setup")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/debian_source.cmake)
+tarvex_debian_source(TARVEX_LIBPNG_SOURCE /usr/src/tarvex-libpng png.h)
 set(ZLIB_USE_STATIC_LIBS ON) # the program needs no zlib DLL
 find_package(ZLIB REQUIRED)
 

@@ -23,14 +23,13 @@ static unsigned char* decodePng(png_imagep image, const char* path, const void* 
                                 size_t size) {
     memset(image, 0, sizeof *image);
     image->version = PNG_IMAGE_VERSION;
+    unsigned char* pixels = NULL;
     if (!(path ? png_image_begin_read_from_file(image, path)
-               : png_image_begin_read_from_memory(image, bytes, size))) {
+               : png_image_begin_read_from_memory(image, bytes, size)) ||
+        !(pixels = malloc(PNG_IMAGE_SIZE(*image) + PNG_IMAGE_COLORMAP_SIZE(*image))) ||
+        !png_image_finish_read(image, NULL, pixels, 0, pixels + PNG_IMAGE_SIZE(*image))) {
         printf(" [%s]", image->message);
-        return NULL;
-    }
-    unsigned char* pixels = malloc(PNG_IMAGE_SIZE(*image) + PNG_IMAGE_COLORMAP_SIZE(*image));
-    if (!png_image_finish_read(image, NULL, pixels, 0, pixels + PNG_IMAGE_SIZE(*image))) {
-        printf(" [%s]", image->message);
+        free(pixels);
         return NULL;
     }
     const size_t colormap =
@@ -71,7 +70,7 @@ struct JpegError {
     jmp_buf escape;
 };
 
-/* Warnings come in braces, the error that ends a decode in brackets. */
+/* Warnings are printed; the error that ends a decode is marked as such. */
 static void jpegSaid(j_common_ptr codec) {
     char text[JMSG_LENGTH_MAX];
     codec->err->format_message(codec, text);
@@ -79,9 +78,8 @@ static void jpegSaid(j_common_ptr codec) {
 }
 
 static void jpegFailed(j_common_ptr codec) {
-    char text[JMSG_LENGTH_MAX];
-    codec->err->format_message(codec, text);
-    printf(" [%s]", text);
+    jpegSaid(codec);
+    printf(" failed");
     longjmp(((struct JpegError*)codec->err)->escape, 1);
 }
 
