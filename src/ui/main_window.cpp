@@ -110,7 +110,7 @@ void MainWindow::createControls(HINSTANCE instance) {
     // decoded, btnCoffee stays empty and still works.
     coffeeButton_.attach(::GetDlgItem(window_.get(), static_cast<int>(Control::btnCoffee)),
                          imageFromMemory(coffeePicture()));
-    fileDrop_ = enableFileDrop(window_.get());
+    fileDrop_ = enableFileDrop(window_.get(), drops_);
 }
 
 void MainWindow::prepareControls() {
@@ -148,6 +148,17 @@ void MainWindow::runEventLoop() {
         }
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
+        handleQueuedDrops();
+    }
+}
+
+// Here and only here: a drop that came while a message box was up waits
+// until the box has been answered and its handler has returned.
+void MainWindow::handleQueuedDrops() {
+    while (!drops_.empty() && view_) {
+        const DroppedFiles files = std::move(drops_.front());
+        drops_.pop_front();
+        onFileDrop(droppedFilesText(&files));
     }
 }
 
@@ -169,15 +180,7 @@ LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam
             self->onCommand(static_cast<Control>(LOWORD(wParam)), HIWORD(wParam));
         }
         return 0;
-    case kFileDropMessage: {
-        const std::unique_ptr<DroppedFiles> files = takeDroppedFiles(lParam);
-        if (self && self->view_) {
-            self->onFileDrop(droppedFilesText(files.get()));
-        }
-        return 0;
-    }
-    case WM_DESTROY:
-        discardQueuedDrops(window);
+    case kFileDropMessage: // it only wakes the event loop, which takes the drops
         return 0;
     default:
         return ::DefWindowProcW(window, message, wParam, lParam);

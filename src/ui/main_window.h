@@ -46,6 +46,7 @@ private:
     void onCommand(Control control, WORD notification);
     // A shortcut to a native-tools prompt, or a library to analyse.
     void onFileDrop(const std::wstring& text);
+    void handleQueuedDrops();
     void showBuildPane(bool shown);
     void setClientHeight(int logicalHeight);
     int scaled(int logical) const { return ::MulDiv(logical, dpi_, 96); }
@@ -57,6 +58,7 @@ private:
     UniqueFont statusFont_;
     ImageButton coffeeButton_;
     UniqueWindow window_;           // destroyed before the fonts and picture its controls use
+    DropQueue drops_;               // outlives the drop target's registration
     FileDropRegistration fileDrop_; // revoked before the window goes
     std::optional<Win32ControlView> view_;
     HoverHelp hoverHelp_;

@@ -14,28 +14,27 @@ FORMATETC fileListFormat() {
     return FORMATETC{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
 }
 
-// A copy of a global memory block, or nothing when it cannot be read.
-std::unique_ptr<DroppedFiles> copyBlock(HGLOBAL block) {
+// Queues a copy of a global memory block; false when it cannot be read or
+// memory runs out.
+bool queueCopy(HGLOBAL block, DropQueue& queue) {
     const void* source = ::GlobalLock(block);
     if (!source) {
-        return nullptr;
+        return false;
     }
-    std::unique_ptr<DroppedFiles> copy(new (std::nothrow) DroppedFiles{CF_HDROP, {}});
+    bool queued = true;
     try {
         const auto* bytes = static_cast<const std::byte*>(source);
-        if (copy) {
-            copy->data.assign(bytes, bytes + ::GlobalSize(block));
-        }
+        queue.push_back({CF_HDROP, std::vector<std::byte>(bytes, bytes + ::GlobalSize(block))});
     } catch (const std::bad_alloc&) {
-        copy.reset();
+        queued = false;
     }
     ::GlobalUnlock(block);
-    return copy;
+    return queued;
 }
 
 class FileDropTarget final : public IDropTarget {
 public:
-    explicit FileDropTarget(HWND window) : window_(window) {}
+    FileDropTarget(HWND window, DropQueue& queue) : window_(window), queue_(queue) {}
     FileDropTarget(const FileDropTarget&) = delete;
     FileDropTarget& operator=(const FileDropTarget&) = delete;
 
@@ -73,7 +72,7 @@ public:
     HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
         offersFileList_ = offersFileList(data, *effect);
         *effect =
-            feedback(*effect) == DROPEFFECT_LINK && post(data) ? DROPEFFECT_LINK : DROPEFFECT_NONE;
+            feedback(*effect) == DROPEFFECT_LINK && queue(data) ? DROPEFFECT_LINK : DROPEFFECT_NONE;
         offersFileList_ = false;
         return S_OK;
     }
@@ -87,31 +86,32 @@ private:
         FORMATETC format = fileListFormat();
         return data && (offered & DROPEFFECT_LINK) && data->QueryGetData(&format) == S_OK;
     }
-    bool post(IDataObject* data) const {
+    // A drop whose wake-up cannot be posted is still taken after the next
+    // event the window handles.
+    bool queue(IDataObject* data) const {
         FORMATETC format = fileListFormat();
         STGMEDIUM medium{};
         if (FAILED(data->GetData(&format, &medium))) {
             return false;
         }
-        auto files = medium.tymed == TYMED_HGLOBAL ? copyBlock(medium.hGlobal) : nullptr;
+        const bool queued = medium.tymed == TYMED_HGLOBAL && queueCopy(medium.hGlobal, queue_);
         ::ReleaseStgMedium(&medium);
-        if (!files ||
-            !::PostMessageW(window_, kFileDropMessage, 0, reinterpret_cast<LPARAM>(files.get()))) {
-            return false;
+        if (queued) {
+            ::PostMessageW(window_, kFileDropMessage, 0, 0);
         }
-        files.release(); // owned by the queued event now
-        return true;
+        return queued;
     }
 
     HWND window_;
+    DropQueue& queue_;
     std::atomic<ULONG> references_{1};
     bool offersFileList_ = false;
 };
 
 } // namespace
 
-FileDropRegistration enableFileDrop(HWND window) {
-    FileDropTarget* target = new (std::nothrow) FileDropTarget(window);
+FileDropRegistration enableFileDrop(HWND window, DropQueue& queue) {
+    FileDropTarget* target = new (std::nothrow) FileDropTarget(window, queue);
     if (!target) {
         return FileDropRegistration();
     }
@@ -122,17 +122,6 @@ FileDropRegistration enableFileDrop(HWND window) {
     }
     target->Release(); // OLE holds its own reference while registered
     return SUCCEEDED(result) ? FileDropRegistration(window) : FileDropRegistration();
-}
-
-std::unique_ptr<DroppedFiles> takeDroppedFiles(LPARAM lParam) {
-    return std::unique_ptr<DroppedFiles>(reinterpret_cast<DroppedFiles*>(lParam));
-}
-
-void discardQueuedDrops(HWND window) {
-    MSG message{};
-    while (::PeekMessageW(&message, window, kFileDropMessage, kFileDropMessage, PM_REMOVE)) {
-        takeDroppedFiles(message.lParam);
-    }
 }
 
 std::wstring droppedFilesText(const DroppedFiles* files) {

@@ -1,5 +1,6 @@
 // Files dropped on the window from the shell: an OLE drop target that accepts
-// file lists with the link effect and posts each drop to the event loop.
+// file lists with the link effect, queues each drop for the window and wakes
+// its event loop.
 #pragma once
 
 #include <windows.h>
@@ -7,7 +8,7 @@
 #include <ole2.h>
 
 #include <cstddef>
-#include <memory>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -21,23 +22,21 @@ struct DroppedFiles {
     std::vector<std::byte> data;
 };
 
-// Posted to the window for each drop. Its lParam owns a DroppedFiles: the
-// handler takes it back with takeDroppedFiles; queued ones left when the
-// window goes away are released by discardQueuedDrops.
+// The drops not yet handled, oldest first, owned by the window. The message
+// that announces one carries nothing: any program may post that number, and
+// a message box's modal loop dispatches it too, so the window's own event
+// loop takes the drops from here, never from the message.
+using DropQueue = std::deque<DroppedFiles>;
 inline constexpr UINT kFileDropMessage = WM_APP + 1;
 
 // Revokes the window's drop target when released, which must happen while
 // the window still exists.
 using FileDropRegistration = UniqueHandle<HWND, NullHandleTraits<HWND, ::RevokeDragDrop>>;
 
-// Makes the window (its controls included) a drop target. OLE must be
-// initialised on this thread. Empty when the registration failed.
-FileDropRegistration enableFileDrop(HWND window);
-
-std::unique_ptr<DroppedFiles> takeDroppedFiles(LPARAM lParam);
-
-// Releases the drop events still queued for the window.
-void discardQueuedDrops(HWND window);
+// Makes the window (its controls included) a drop target that adds to queue,
+// which must outlive the registration. OLE must be initialised on this
+// thread. Empty when the registration failed.
+FileDropRegistration enableFileDrop(HWND window, DropQueue& queue);
 
 // The dropped paths in drop order, joined by line feeds; empty when the
 // event carries no file list.
