@@ -1,5 +1,6 @@
 #include "core/library_drop.h"
 
+#include <cstdint>
 #include <new>
 #include <optional>
 
@@ -79,36 +80,78 @@ bool switchTo(ToolContext& context, ToolServices& services, ControlView& view,
     return onCrtButtonClicked(context, services, view, names.button);
 }
 
+// The UCRT version item whose copies a file built by Visual Studio `tag`
+// links with. Toolsets from 2015 on link with the runtime of their own
+// Visual Studio or of any later one, never an earlier one: the lowest stored
+// version at or above the tag fits. Without a stamp, the selected version.
+// -1 when no version fits.
+int fittingItem(const ToolContext& context, const ControlView& view, const std::wstring& prefix,
+                const std::wstring& tag) {
+    const auto stored = [&](const std::wstring& version) {
+        return !version.empty() && context.catalogue.contains(prefix + version + L"_msvcrt.lib");
+    };
+    if (tag.empty()) {
+        const int selected = view.selectedItem(Control::cmbUcrtVersion);
+        return stored(vsVersionNumber(view.text(Control::cmbUcrtVersion))) ? selected : -1;
+    }
+    int fitting = -1;
+    std::int32_t lowest = INT32_MAX;
+    for (int i = 0; i < view.itemCount(Control::cmbUcrtVersion); ++i) {
+        const std::wstring version = vsVersionNumber(view.itemText(Control::cmbUcrtVersion, i));
+        const std::int32_t number = decimalValue(version);
+        if (stored(version) && number >= decimalValue(tag) && number < lowest) {
+            fitting = i;
+            lowest = number;
+        }
+    }
+    return fitting;
+}
+
+std::wstring vsName(const ToolContext& context, const std::wstring& number) {
+    const auto known = context.vsVersions.find(number);
+    return known == context.vsVersions.end() ? L"VS " + number : known->second;
+}
+
 // The box for a file that needs one variant: the offer to switch, or where to
 // get the variant when the store lacks it.
 bool offerSwitch(ToolContext& context, ToolServices& services, ControlView& view,
                  const std::wstring& name, const RuntimeNeeds& needs) {
     const VariantNames& names = namesOf(needs.runtime);
     const std::wstring tag(needs.visualStudio.begin(), needs.visualStudio.end());
-    const auto vs = context.vsVersions.find(tag);
-    const std::wstring builtBy = vs == context.vsVersions.end() ? L"" : L" by " + vs->second;
+    const std::wstring builtBy =
+        context.vsVersions.contains(tag) ? L" by " + vsName(context, tag) : L"";
     const std::wstring needed = std::wstring(names.option) + L" (" + names.description + L")";
     const std::wstring prefix = variantPrefix(names.button, names.debug);
-    const int item = tag.empty() ? -1 : ucrtVersionItem(view, tag);
-    const bool ownVersion = item >= 0 && context.catalogue.contains(prefix + tag + L"_msvcrt.lib");
-    if (!ownVersion && !context.catalogue.contains(prefix + L"msvcrt.lib")) {
+    const int item = fittingItem(context, view, prefix, tag);
+    if (item < 0 && !context.catalogue.contains(prefix + L"msvcrt.lib")) {
+        // Copies of older Visual Studios only: they cannot link the file.
+        const bool older =
+            !tag.empty() && ucrtVersionItem(view, [&](const std::wstring& v) {
+                                return context.catalogue.contains(prefix + v + L"_msvcrt.lib");
+                            }) >= 0;
         services.messages.showMessage(
             context.messageTitle(),
             L"'" + name + L"' needs " + needed +
+                (older ? L" from " + vsName(context, tag) + L" or later" : L"") +
                 L", which Tarvex has not stored for this compiler.\n\nBuild it in the build "
                 L"pane first.",
             kMessageInformation);
         return false;
     }
+    const std::wstring with =
+        item < 0
+            ? L""
+            : L" with " +
+                  vsName(context, vsVersionNumber(view.itemText(Control::cmbUcrtVersion, item)));
     const std::wstring question = L"'" + name + L"' was built for " + context.architectureName +
                                   L" with " + needed + builtBy + L".\n\nSwitch to " + names.option +
-                                  (ownVersion ? L" with " + vs->second : L"") + L" now?";
+                                  with + L" now?";
     if (services.messages.showMessage(context.messageTitle(), question, kMessageQuestion) !=
         kAnswerYes) {
         return false;
     }
     return switchTo(context, services, view, names,
-                    ownVersion ? item : genericItem(context, view, prefix));
+                    item >= 0 ? item : genericItem(context, view, prefix));
 }
 
 std::wstring mixedText(const std::wstring& name, const CoffFacts& facts) {

@@ -120,7 +120,8 @@ bool offerUcrtRuntimes(const ToolContext& context, ToolServices& services) {
         kAnswerYes) {
         return true;
     }
-    return takeInArchitectureCopies(context, services, kUcrtRuntimePattern) != TakeIn::CopyFailed;
+    return takeInArchitectureCopies(context, services, kUcrtRuntimePattern).outcome !=
+           TakeIn::CopyFailed;
 }
 
 } // namespace
@@ -142,21 +143,27 @@ std::wstring copyErrorText(const std::wstring& source, const std::wstring& targe
            kAdministratorHint;
 }
 
-TakeIn takeInArchitectureCopies(const ToolContext& context, ToolServices& services,
-                                const std::wstring& pattern) {
+TakenIn takeInArchitectureCopies(const ToolContext& context, ToolServices& services,
+                                 const std::wstring& pattern, FileTime writtenSince) {
+    TakenIn taken;
     auto listing = services.files.newListing();
     if (!listing->open(context.architectureDirectory, pattern)) {
-        return TakeIn::NoFolder;
+        return taken;
     }
+    taken.outcome = TakeIn::All;
     while (listing->next()) {
         const std::wstring name = listing->name();
-        if (listing->kind() == EntryKind::File &&
-            !reportingCopy(context, services, context.architectureDirectory + name,
-                           context.libraryDirectory + name)) {
-            return TakeIn::CopyFailed;
+        if (listing->kind() != EntryKind::File || listing->writeTime() < writtenSince) {
+            continue;
         }
+        if (!reportingCopy(context, services, context.architectureDirectory + name,
+                           context.libraryDirectory + name)) {
+            taken.outcome = TakeIn::CopyFailed;
+            return taken;
+        }
+        taken.names.push_back(name);
     }
-    return TakeIn::All;
+    return taken;
 }
 
 bool reportingCopy(const ToolContext& context, ToolServices& services, const std::wstring& source,

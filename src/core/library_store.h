@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/tool_context.h"
 #include "core/tool_services.h"
@@ -26,11 +27,17 @@ bool reportingCopy(const ToolContext& context, ToolServices& services, const std
 // How taking in the stored copies of the architecture directory went.
 enum class TakeIn { NoFolder, All, CopyFailed };
 
-// Copies every file the pattern lists in the architecture directory into the
-// library directory, in listing order, through reportingCopy; stops at the
-// first failed copy, which has ended the tool.
-TakeIn takeInArchitectureCopies(const ToolContext& context, ToolServices& services,
-                                const std::wstring& pattern);
+struct TakenIn {
+    TakeIn outcome = TakeIn::NoFolder;
+    std::vector<std::wstring> names; // copied, in listing order
+};
+
+// Copies every file the pattern lists in the architecture directory, written
+// at writtenSince or later, into the library directory, in listing order,
+// through reportingCopy; stops at the first failed copy, which has ended the
+// tool.
+TakenIn takeInArchitectureCopies(const ToolContext& context, ToolServices& services,
+                                 const std::wstring& pattern, FileTime writtenSince = 0);
 
 // The copy error text: seven lines naming both paths.
 std::wstring copyErrorText(const std::wstring& source, const std::wstring& target);

@@ -55,8 +55,12 @@ void loadSelectionRecord(ToolContext& context, ToolServices& services) {
 
 void restoreSelection(ToolContext& context, ControlView& view) {
     const std::wstring& record = context.selectionRecord;
-    if (const int item = ucrtVersionItem(view, recordField(record, 1)); item >= 0) {
+    const std::wstring version = recordField(record, 1);
+    if (const int item = ucrtVersionItem(view, version); item >= 0) {
         view.selectItem(Control::cmbUcrtVersion, item);
+    } else if (version.empty() &&
+               !recordedRuntimeCopy(context).empty()) { // the generic copies alone are active
+        view.selectItem(Control::cmbUcrtVersion, -1);
     }
     view.setState(Control::chkDebug, decimalValue(recordField(record, 2)) != 0);
     view.setState(Control::btnPngJpeg, decimalValue(recordField(record, 4)) != 0);
@@ -104,6 +108,18 @@ void syncCrtButtons(ToolContext& context, ControlView& view) {
     if (code == kRecordedStaticUcrt && context.pngJpegFlag == 1) {
         view.setState(Control::btnPngJpeg, true);
     }
+}
+
+std::wstring recordedRuntimeCopy(const ToolContext& context) {
+    const std::wstring& record = context.selectionRecord;
+    const std::int32_t code = decimalValue(recordField(record, 3));
+    if (code != kRecordedDynamicUcrt && code != kRecordedStaticUcrt) {
+        return {};
+    }
+    const std::wstring version = recordField(record, 1);
+    const Control button = code == kRecordedDynamicUcrt ? Control::btnMD : Control::btnMT;
+    return variantPrefix(button, decimalValue(recordField(record, 2)) != 0) +
+           (version.empty() || version == L"0" ? L"" : version + L"_") + L"msvcrt.lib";
 }
 
 void saveSelectionRecord(ToolContext& context, ToolServices& services, const ControlView& view) {

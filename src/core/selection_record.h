@@ -23,6 +23,10 @@ void restoreSelection(ToolContext& context, ControlView& view);
 // one.
 void syncCrtButtons(ToolContext& context, ControlView& view);
 
+// The stored copy of msvcrt.lib that the record names as active
+// ("_MT_17_msvcrt.lib"); empty when PB's own CRT or nothing is recorded.
+std::wstring recordedRuntimeCopy(const ToolContext& context);
+
 // Records the choice the buttons show. Without a state file nothing changes.
 void saveSelectionRecord(ToolContext& context, ToolServices& services, const ControlView& view);
 

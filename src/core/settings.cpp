@@ -17,12 +17,15 @@ struct KnownVersion {
     std::int32_t number;
 };
 
-constexpr std::array<KnownVersion, 4> kDefaultVersions{{
+// The first four are the defaults a new settings file lists.
+constexpr std::array<KnownVersion, 5> kKnownVersions{{
     {L"VS 2022", 17},
     {L"VS 2019", 16},
     {L"VS 2017", 15},
     {L"VS 2015", 14},
+    {L"VS 2026", 18},
 }};
+constexpr std::size_t kDefaultVersionCount = 4;
 
 void createSettingsFile(const ToolContext& context, ToolServices& services) {
     IniFile ini(services.byteFiles);
@@ -32,8 +35,8 @@ void createSettingsFile(const ToolContext& context, ToolServices& services) {
     ini.selectGroup(kSettingsGroup);
     ini.writeInteger(kAutoCloseKey, 0);
     ini.selectGroup(kVersionsGroup);
-    for (const KnownVersion& version : kDefaultVersions) {
-        ini.writeInteger(version.name, version.number);
+    for (std::size_t i = 0; i < kDefaultVersionCount; ++i) {
+        ini.writeInteger(kKnownVersions[i].name, kKnownVersions[i].number);
     }
     ini.close();
 }
@@ -79,6 +82,25 @@ bool storeVsLink(const ToolContext& context, ToolServices& services, const std::
     ini.writeString(name, vcvarsallPath);
     ini.close();
     return true;
+}
+
+void addVsVersion(ToolContext& context, ToolServices& services, const std::wstring& number) {
+    if (context.vsVersions.contains(number)) {
+        return;
+    }
+    std::wstring name = L"VS " + number;
+    for (const KnownVersion& version : kKnownVersions) {
+        if (std::to_wstring(version.number) == number) {
+            name = version.name;
+        }
+    }
+    context.vsVersions[number] = name;
+    IniFile ini(services.byteFiles);
+    if (ini.open(context.settingsPath())) {
+        ini.selectGroup(kVersionsGroup);
+        ini.writeString(name, number);
+        ini.close();
+    }
 }
 
 std::vector<std::pair<std::wstring, std::wstring>> readVsLinks(const ToolContext& context,

@@ -25,6 +25,11 @@ void saveAutoClose(const ToolContext& context, ToolServices& services, const Con
 bool storeVsLink(const ToolContext& context, ToolServices& services, const std::wstring& name,
                  const std::wstring& vcvarsallPath);
 
+// Adds a Visual Studio version the map lacks, by its major number ("18"), to
+// the map and to the settings file, named as the tool knows it ("VS 2026")
+// or else "VS " and the number.
+void addVsVersion(ToolContext& context, ToolServices& services, const std::wstring& number);
+
 // The stored shortcuts of this architecture's native tools, in file order.
 std::vector<std::pair<std::wstring, std::wstring>> readVsLinks(const ToolContext& context,
                                                                ToolServices& services);

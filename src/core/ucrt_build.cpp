@@ -4,6 +4,7 @@
 
 #include "core/library_store.h"
 #include "core/library_switch.h"
+#include "core/selection_record.h"
 #include "core/settings.h"
 #include "core/vs_version_list.h"
 #include "platform/path_parts.h"
@@ -20,6 +21,51 @@ std::wstring vcvarsallFrom(const std::wstring& arguments) {
     const std::wstring folder =
         lastQuote == std::wstring::npos ? directory : directory.substr(lastQuote + 1);
     return folder.empty() ? std::wstring() : folder + L"vcvarsall.bat";
+}
+
+// Some file systems keep write times to two seconds, so a library written
+// just after the build started may seem older by that much.
+constexpr FileTime kCoarseTimeStamps = 2 * kFileTimeSecond;
+
+std::wstring noLibraryText(const ToolContext& context, std::uint32_t code,
+                           const std::wstring& command) {
+    return L"The build made no library (exit code " + std::to_wstring(code) +
+           L").\n\nMost likely vcvarsall.bat failed: the SDK version is not installed, or this "
+           L"Visual Studio has no " +
+           context.architectureName +
+           L" tools.\n\nRun the build command in a native-tools command prompt to see the "
+           L"reason:\n\n" +
+           command;
+}
+
+// The version tag of a version-specific stored copy ("_MT_17_msvcrt.lib"
+// gives "17"); empty for any other name.
+std::wstring versionTagOf(const std::wstring& name) {
+    for (const wchar_t* prefix : {L"_MD_", L"_MT_", L"_MDd_", L"_MTd_"}) {
+        const std::wstring_view p(prefix);
+        if (name.starts_with(p) && name.size() > p.size() + 3 && name[p.size() + 2] == L'_') {
+            return name.substr(p.size(), 2);
+        }
+    }
+    return {};
+}
+
+// What a build made: new Visual Studio versions are listed, and a rebuilt
+// active runtime becomes active, as a switch would make it. False when a copy
+// failed (the tool has been ended).
+bool adoptBuiltLibraries(ToolContext& context, ToolServices& services,
+                         const std::vector<std::wstring>& names) {
+    const std::wstring active = recordedRuntimeCopy(context);
+    for (const std::wstring& name : names) {
+        if (const std::wstring tag = versionTagOf(name); !tag.empty()) {
+            addVsVersion(context, services, tag);
+        }
+        if (name == active && !reportingCopy(context, services, context.libraryDirectory + name,
+                                             context.libraryDirectory + L"msvcrt.lib")) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -81,9 +127,12 @@ void buildUcrtLibraries(ToolContext& context, ToolServices& services, ControlVie
     const int selected = view.selectedItem(Control::cmbVsVersion);
     const std::wstring vcvarsall =
         selected < 0 ? std::wstring() : view.itemData(Control::cmbVsVersion, selected);
+    // Only what this build wrote counts: a failed vcvarsall.bat can still end
+    // the command with 1, leaving an earlier build's files in the folder.
+    const FileTime started = services.files.now() - kCoarseTimeStamps;
+    const std::wstring command = buildCommand(context, vcvarsall, sdk);
     StartedProgram build = services.programs.startProgram(
-        buildCommand(context, vcvarsall, sdk), L"", context.toolDirectory,
-        {.waitForExit = true, .keepHandle = true});
+        command, L"", context.toolDirectory, {.waitForExit = true, .keepHandle = true});
     if (!build.started) {
         return;
     }
@@ -91,7 +140,17 @@ void buildUcrtLibraries(ToolContext& context, ToolServices& services, ControlVie
     if (code < 1 || code > 4) {
         return;
     }
-    if (takeInArchitectureCopies(context, services, L"_*msvcrt.lib") != TakeIn::All) {
+    const TakenIn taken = takeInArchitectureCopies(context, services, L"_*msvcrt.lib", started);
+    if (taken.outcome != TakeIn::All) {
+        return;
+    }
+    if (taken.names.empty()) {
+        services.sounds.play(Sound::Error);
+        services.messages.showMessage(context.messageTitle(), noLibraryText(context, code, command),
+                                      kMessageError);
+        return;
+    }
+    if (!adoptBuiltLibraries(context, services, taken.names)) {
         return;
     }
     rebuildCatalogue(context, services);

@@ -14,6 +14,10 @@ inline constexpr std::int64_t kDirectory = -2;
 
 enum class EntryKind { None = 0, File = 1, Directory = 2 };
 
+// Times as Windows file systems keep them: 100-nanosecond units since 1601.
+using FileTime = std::uint64_t;
+inline constexpr FileTime kFileTimeSecond = 10'000'000;
+
 // Executable types reported for a program file (the values of GetBinaryTypeW).
 inline constexpr std::uint32_t kWindows32BitExecutable = 0;
 inline constexpr std::uint32_t kWindows64BitExecutable = 6;
@@ -30,6 +34,8 @@ public:
     virtual bool next() = 0;
     virtual std::wstring name() const = 0;
     virtual EntryKind kind() const = 0;
+    // When the entry was last written, in the file system's time (FileTime).
+    virtual FileTime writeTime() const = 0;
     virtual void close() = 0;
 };
 
@@ -46,6 +52,8 @@ public:
     virtual std::unique_ptr<DirectoryListing> newListing() = 0;
     // The executable type of a program file, nothing when it cannot be told.
     virtual std::optional<std::uint32_t> executableType(const std::wstring& path) = 0;
+    // The time now, as write times are given.
+    virtual FileTime now() = 0;
 };
 
 class Environment {

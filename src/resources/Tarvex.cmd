@@ -10,10 +10,11 @@ rem into ARCHITECTURE\_<variant>_<VS major version>_msvcrt.lib beside this
 rem script.
 rem
 rem Exit code: the number of variants built (1 to 4; a variant whose libraries
-rem are not all on the LIB path is skipped), 0 when none could be built, and for
-rem errors: 5 _PB_msvcrt.lib not found, 6 wrong arguments, 7 not run in the
-rem native-tools environment, 8 the architecture folder missing, 9 the
-rem librarian failed. An error waits for a key unless TARVEX_NO_PAUSE is set.
+rem are not all on the LIB path is skipped), 0 when none could be built (it
+rem names the libraries it did not find), and for errors: 5 _PB_msvcrt.lib not
+rem found, 6 wrong arguments, 7 not run in the native-tools environment, 8 the
+rem architecture folder missing, 9 the librarian failed. Exit code 0 and the
+rem errors wait for a key unless TARVEX_NO_PAUSE is set.
 setlocal EnableExtensions DisableDelayedExpansion
 
 set "architecture=%~1"
@@ -30,6 +31,7 @@ if not exist "%output%\" goto noFolder
 for /f "delims=." %%v in ("%VisualStudioVersion%") do set "tag=%%v"
 
 set built=0
+set "missing="
 call :variant MD msvcrt.lib vcruntime.lib ucrt.lib
 if errorlevel 1 goto librarianFailed
 call :variant MT libcmt.lib libvcruntime.lib libucrt.lib
@@ -38,6 +40,7 @@ call :variant MDd msvcrtd.lib vcruntimed.lib ucrtd.lib
 if errorlevel 1 goto librarianFailed
 call :variant MTd libcmtd.lib libvcruntimed.lib libucrtd.lib
 if errorlevel 1 goto librarianFailed
+if %built%==0 goto nothingBuilt
 exit /b %built%
 
 rem :variant NAME LIBRARY... builds one variant; fails only when the librarian
@@ -47,7 +50,9 @@ rem leaves a stale file for Tarvex to take.
 set "target=%output%\_%1_%tag%_msvcrt.lib"
 if exist "%target%" del /f /q "%target%"
 if exist "%target%" exit /b 1
-for %%f in (%2 %3 %4) do if "%%~$LIB:f"=="" exit /b 0
+set "lacking="
+for %%f in (%2 %3 %4) do if "%%~$LIB:f"=="" call :lacks %%f
+if defined lacking exit /b 0
 rem The printf and scanf family as real functions, for linkers that cannot
 rem use the inline ones of the UCRT headers.
 set "legacy="
@@ -58,6 +63,16 @@ if errorlevel 1 exit /b 1
 set /a built+=1
 exit /b 0
 
+rem :lacks LIBRARY notes an input library the LIB path does not hold.
+:lacks
+set "lacking=1"
+set "missing=%missing% %1"
+exit /b 0
+
+:nothingBuilt
+echo Tarvex.cmd: no variant could be built; not found on the LIB path:%missing%
+set code=0
+goto failed
 :wrongArguments
 echo Tarvex.cmd: expected x86 or x64 and the quoted path of _PB_msvcrt.lib.
 set code=6

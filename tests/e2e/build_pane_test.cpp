@@ -48,6 +48,8 @@ TEST(BuildPane, DroppedPromptsAreStoredBuildTakesInWhatTheScriptMadeDroppedLibra
         EXPECT_EQ(session.settings(), settings + links);
     }
     EXPECT_EQ(window.items(C::cmbVsVersion), std::vector<std::wstring>{L" x64 Native Tools P"});
+    // Anyone may post the drop message number: with no drop queued it does nothing.
+    ::PostMessageW(window.handle(), WM_APP + 1, 0, 0x1234);
     EXPECT_EQ(dragFiles(window.handle(), {notes}, DROPEFFECT_LINK), DROPEFFECT_LINK);
     EXPECT_EQ(session.nextBox(), (MessageBoxView{L"Tarvex - x64", L"Not a valid file..."}));
 
@@ -82,6 +84,14 @@ TEST(BuildPane, DroppedPromptsAreStoredBuildTakesInWhatTheScriptMadeDroppedLibra
     EXPECT_EQ(session.library(L"_MD_17_msvcrt.lib"),
               merged("msvcrt", "vcruntime", "ucrt", "10.0.19041.0"));
     EXPECT_FALSE(fs::exists(results + L"_MTd_17_msvcrt.lib"));
+    EXPECT_EQ(session.library(L"msvcrt.lib"), session.library(L"_MT_17_msvcrt.lib"))
+        << "the rebuilt active runtime is active";
+
+    // A Visual Studio the settings do not know is added to them and listed.
+    ASSERT_TRUE(writeBytes(tools + L"version.txt", "18.0\r\n") && build(L"") &&
+                ::DeleteFileW((tools + L"version.txt").c_str()));
+    EXPECT_EQ(window.items(C::cmbUcrtVersion).front(), L" VS 2026, 18");
+    EXPECT_NE(session.settings().find("VS 2026 = 18\r\n"), std::string::npos);
 
     // Nothing is taken or said for exit codes 0 (nothing built) and 5 (no
     // _PB_msvcrt.lib); an unsafe SDK text starts nothing.
@@ -89,15 +99,23 @@ TEST(BuildPane, DroppedPromptsAreStoredBuildTakesInWhatTheScriptMadeDroppedLibra
     ASSERT_TRUE(writeBytes(results + L"_MD_16_msvcrt.lib", "from an earlier build") &&
                 ::DeleteFileW((vc + L"msvcrt.lib").c_str()) &&
                 ::DeleteFileW((vc + L"libcmt.lib").c_str()));
+    for (const auto& earlier : fs::directory_iterator(results)) { // a build takes only its own
+        fs::last_write_time(earlier, fs::file_time_type::clock::now() - 1h);
+    }
     const auto unbuilt = snapshot(library);
     ASSERT_TRUE(build(L"") && ::MoveFileW(pbCrt.c_str(), (pbCrt + L"-").c_str()) && build(L""));
+    // vcvarsall.bat refuses the SDK and ends the line with 1, as on Windows:
+    // the earlier build's files are not taken for this one's.
+    build(L"10.0.1");
+    EXPECT_TRUE(session.nextBox().text.starts_with(L"The build made no library (exit code 1)"));
     build(L"10.0&calc");
     EXPECT_EQ(session.nextBox().text,
               L"The SDK version must not contain & | < > ^ \" % ! or control characters.");
     ASSERT_TRUE(::MoveFileW((pbCrt + L"-").c_str(), pbCrt.c_str()));
     EXPECT_EQ(snapshot(library), unbuilt);
     EXPECT_EQ(readBytes(tools + L"seen.txt"),
-              "[x64][]\r\n[x64][10.0.19041.0]\r\n[x64][]\r\n[x64][]\r\n");
+              "[x64][]\r\n[x64][10.0.19041.0]\r\n[x64][]\r\n[x64][]\r\n[x64][]\r\n"
+              "[x64][10.0.1]\r\n");
 
     // A failed copy: the copy error box, then the end.
     const std::wstring blocked = L"_MT_17_msvcrt.lib";

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -38,6 +39,7 @@ public:
     // Keys: lower-case paths with backslashes and no trailing one.
     std::set<std::wstring> failingCopies, failingListings, failingReads, failingReplaces;
     std::map<std::wstring, std::uint32_t> executableTypes;
+    FileTime clock = 100 * kFileTimeSecond; // what files are written at
 
     static std::wstring key(std::wstring path) {
         std::replace(path.begin(), path.end(), L'/', L'\\');
@@ -51,7 +53,7 @@ public:
     }
     void addFile(const std::wstring& path, const std::string& content) {
         addDirectory(directoryPart(path));
-        nodes_.insert_or_assign(key(path), Node{path, content});
+        nodes_.insert_or_assign(key(path), Node{path, content, clock});
     }
     // The file's bytes; nothing for a folder or a missing file.
     std::optional<std::string> content(const std::wstring& path) const {
@@ -69,7 +71,8 @@ public:
             return false;
         }
         nodes_.insert_or_assign(
-            key(target), Node{exists(target) ? nodes_[key(target)].path : target, content(source)});
+            key(target),
+            Node{exists(target) ? nodes_[key(target)].path : target, content(source), clock});
         return true;
     }
     std::unique_ptr<DirectoryListing> newListing() override {
@@ -79,6 +82,7 @@ public:
         return executableTypes.contains(key(path)) ? std::optional(executableTypes[key(path)])
                                                    : std::nullopt;
     }
+    FileTime now() override { return clock; }
     std::unique_ptr<ByteFile> openForUpdate(const std::wstring& path) override {
         return content(path) ? std::make_unique<File>(*this, key(path)) : nullptr;
     }
@@ -86,7 +90,7 @@ public:
         if (!isFolder(directoryPart(path)) || isFolder(path)) {
             return nullptr;
         }
-        nodes_.insert_or_assign(key(path), Node{path, ""});
+        nodes_.insert_or_assign(key(path), Node{path, "", clock});
         return std::make_unique<File>(*this, key(path));
     }
     std::unique_ptr<FileReader> openForReading(const std::wstring& path) override {
@@ -97,6 +101,7 @@ private:
     struct Node {
         std::wstring path;
         std::optional<std::string> content; // none for a folder
+        FileTime written = 0;
     };
     // The tool's patterns hold one star.
     struct Listing final : DirectoryListing {
@@ -120,6 +125,7 @@ private:
         EntryKind kind() const override {
             return node().content ? EntryKind::File : EntryKind::Directory;
         }
+        FileTime writeTime() const override { return node().written; }
         void close() override { names.clear(); }
         const Node& node() const { return *names.at(static_cast<std::size_t>(at)); }
         const FakeFileSystem& files;
@@ -146,8 +152,9 @@ private:
 // Title, text and flags.
 using ShownMessage = std::tuple<std::wstring, std::wstring, unsigned>;
 
-// Starts no program, reads no shortcut, takes every text for the clipboard
-// unless refusing, and answers boxes from a script (OK, 1, once it runs out).
+// Runs a build when given one, else starts no program; reads shortcuts from
+// a table, takes every text for the clipboard unless refusing, and answers
+// boxes from a script (OK, 1, once it runs out).
 struct FakeTool : Environment,
                   SoundPlayer,
                   ToolEnd,
@@ -161,11 +168,21 @@ struct FakeTool : Environment,
     std::vector<Sound> sounds;
     int ends = 0;
     bool refusing = false;
+    std::function<std::uint32_t()> build; // its exit code
+    std::map<std::wstring, std::wstring> shortcuts;
+    struct Ended final : ProgramHandle {
+        explicit Ended(std::uint32_t c) : code(c) {}
+        std::int64_t processId() const override { return 1; }
+        std::uint32_t exitCode() const override { return code; }
+        std::uint32_t code;
+    };
     StartedProgram startProgram(const std::wstring&, const std::wstring&, const std::wstring&,
                                 StartOptions) override {
-        return {};
+        return build ? StartedProgram{true, std::make_unique<Ended>(build())} : StartedProgram{};
     }
-    std::optional<std::wstring> readShortcutArguments(const std::wstring&) override { return {}; }
+    std::optional<std::wstring> readShortcutArguments(const std::wstring& path) override {
+        return shortcuts.contains(path) ? std::optional(shortcuts[path]) : std::nullopt;
+    }
     std::wstring environmentValue(const std::wstring& name) override { return variables[name]; }
     std::wstring programPath() override { return L"C:\\Tools\\Tarvex\\Tarvex.exe"; }
     void play(Sound sound) override { sounds.push_back(sound); }

@@ -13,7 +13,9 @@
 #include "core/record_fields.h"
 #include "core/runtime_needs.h"
 #include "core/selection_record.h"
+#include "core/settings.h"
 #include "core/startup.h"
+#include "core/ucrt_build.h"
 #include "fakes.h"
 #include "test_files.h"
 
@@ -137,6 +139,58 @@ TEST(PreparedTool, SoundsAndAFailedSwitchEndingTheToolUnrecorded) {
     EXPECT_EQ(tool.sounds, (std::vector{Sound::Information, Sound::Default}));
 }
 
+// Each handler confirms or refuses with its sound; a build takes in only what
+// it wrote, lists a Visual Studio it is the first of, and reactivates a
+// rebuilt active runtime.
+TEST(PreparedTool, ShortcutsSnippetAndBuildsSoundAndTakeInOnlyWhatTheBuildWrote) {
+    Installation tool;
+    testing::MemoryView view;
+    tool.prepare("yyyy");
+    loadSettings(tool.context, tool.services, view);
+    tool.context.selectionRecord = L"17,0,3,0"; // /MT with VS 2022 is active
+    const std::wstring vs = L"C:\\VS\\", prompt = vs + L"x64 Native Tools Command Prompt.lnk";
+    tool.shortcuts[prompt] = L"/k \"" + vs + L"vcvars64.bat\"";
+    const auto drop = [&](const std::wstring& path) {
+        registerNativeToolsShortcut(tool.context, tool.services, view, path);
+    };
+    drop(vs + L"Developer Command Prompt.lnk");
+    drop(prompt);
+    copyLinkerDirectives(tool.services);
+    EXPECT_EQ(tool.sounds, (std::vector{Sound::Error, Sound::Default, Sound::Default}));
+    EXPECT_EQ(view.itemData(Control::cmbVsVersion, 0), vs + L"vcvarsall.bat");
+
+    // Builds: what each writes into the tool's x64 folder, and its exit code.
+    const auto build = [&](std::uint32_t code, std::vector<std::wstring> written) {
+        tool.sounds.clear();
+        tool.shown.clear();
+        tool.files.clock += 10 * kFileTimeSecond;
+        tool.build = [&, code, written] {
+            for (const std::wstring& name : written) {
+                tool.files.addFile(kArch + name, "built at " + std::to_string(tool.files.clock));
+            }
+            return code;
+        };
+        buildUcrtLibraries(tool.context, tool.services, view);
+    };
+    build(2, {L"_MT_17_msvcrt.lib", L"_MD_18_msvcrt.lib"});
+    EXPECT_EQ(tool.sounds, std::vector{Sound::Default});
+    EXPECT_EQ(tool.files.content(kLib + L"msvcrt.lib"),
+              tool.files.content(kArch + L"_MT_17_msvcrt.lib"));
+    EXPECT_EQ(tool.context.vsVersions[L"18"], L"VS 2026");
+    EXPECT_NE(tool.files.content(L"C:\\Tools\\Tarvex\\Tarvex.ini")->find("VS 2026 = 18\r\n"),
+              std::string::npos);
+    EXPECT_EQ(view.itemText(Control::cmbUcrtVersion, 0), L" VS 2026, 18");
+
+    const auto library = tool.files.content(kLib + L"_MD_18_msvcrt.lib");
+    build(1, {}); // vcvarsall.bat failed; the earlier build's files stay untaken
+    EXPECT_EQ(tool.sounds, std::vector{Sound::Error});
+    ASSERT_EQ(tool.shown.size(), 1u);
+    EXPECT_TRUE(std::get<1>(tool.shown[0]).starts_with(L"The build made no library (exit code 1)"));
+    EXPECT_EQ(tool.files.content(kLib + L"_MD_18_msvcrt.lib"), library);
+    build(3, {L"_MD_18_msvcrt.lib"});
+    EXPECT_NE(tool.files.content(kLib + L"_MD_18_msvcrt.lib"), library);
+}
+
 TEST(TextFields, PathsNumbersAndRecordFields) {
     EXPECT_EQ(directoryPart(L"\"C:\\PB\\pb.exe|C:\\Other\\x"), L"C:\\PB\\");
     EXPECT_EQ(directoryPart(L"pb.exe|C:\\Other\\x"), L"");
@@ -194,9 +248,15 @@ TEST(LibraryDrop, EachFileGetsItsBoxAndAYesActivatesTheCopiesOfItsRuntime) {
          L"'bigobj_x64.obj' was built for x64 with /MDd (dynamic, debug).\n\nSwitch to /MDd now?",
          0x24, "_MDd_msvcrt.lib", L"17,1,2,0"},
         {L"mt_x64.lib", mtLib, L"_MT_16_msvcrt.lib _MD_msvcrt.lib",
-         L"'mt_x64.lib' needs /MT (static, release), which Tarvex has not stored for this "
-         L"compiler.\n\nBuild it in the build pane first.",
+         L"'mt_x64.lib' needs /MT (static, release) from VS 2022 or later, which Tarvex has not "
+         L"stored for this compiler.\n\nBuild it in the build pane first.",
          0x40},
+        // A later Visual Studio's runtime links it; the lowest such one is offered.
+        {L"mt_x64.lib", mtLib, L"_MT_16_msvcrt.lib _MT_18_msvcrt.lib _MT_19_msvcrt.lib",
+         mt + L"\n\nSwitch to /MT with VS 2026 now?", 0x24, "_MT_18_msvcrt.lib", L"18,0,3,0"},
+        // Only the generic copies fit while every listed version has its own.
+        {L"mt_x64.lib", mtLib, L"_MT_msvcrt.lib _MT_16_msvcrt.lib", mt + L"\n\nSwitch to /MT now?",
+         0x24, "_MT_msvcrt.lib", L",0,3,0"},
         {L"mixed_x64.lib", generated("mixed_x64.lib"), L"_MT_msvcrt.lib",
          L"'mixed_x64.lib' mixes C runtimes (objects: 1 /MD, 1 /MT); no single choice fits "
          L"it.\n\nRebuild it with one runtime.",
@@ -224,7 +284,8 @@ TEST(LibraryDrop, EachFileGetsItsBoxAndAYesActivatesTheCopiesOfItsRuntime) {
         ToolContext context;
         context.architectureName = L"x64";
         context.libraryDirectory = lib;
-        context.vsVersions = {{L"16", L"VS 2019"}, {L"17", L"VS 2022"}};
+        context.vsVersions = {
+            {L"16", L"VS 2019"}, {L"17", L"VS 2022"}, {L"18", L"VS 2026"}, {L"19", L"VS 20XX"}};
         tool.files.addFile(lib + L"msvcrt.lib", "PB");
         tool.files.addFile(context.statePath(), "");
         std::wistringstream stored(row.stored);
@@ -241,6 +302,14 @@ TEST(LibraryDrop, EachFileGetsItsBoxAndAYesActivatesTheCopiesOfItsRuntime) {
         EXPECT_EQ(tool.shown, std::vector{box});
         EXPECT_EQ(tool.files.content(lib + L"msvcrt.lib"), row.active);
         EXPECT_EQ(context.selectionRecord, row.record);
+        testing::MemoryView restarted; // the record shows the same choice again
+        refreshUcrtVersionList(context, restarted);
+        restoreSelection(context, restarted);
+        for (const Control c : {Control::btnMD, Control::btnMT, Control::chkDebug}) {
+            EXPECT_EQ(restarted.state(c), view.state(c));
+        }
+        EXPECT_EQ(restarted.selectedItem(Control::cmbUcrtVersion),
+                  view.selectedItem(Control::cmbUcrtVersion));
     }
 }
 

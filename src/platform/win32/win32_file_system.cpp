@@ -36,6 +36,10 @@ std::int64_t sizeOfUnsearchable(const std::wstring& path) {
     return ::GetDriveTypeW(full.c_str()) > kNoRootDirectory ? kDirectory : kMissing;
 }
 
+FileTime fileTime(const FILETIME& time) {
+    return (static_cast<FileTime>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
 class Win32DirectoryListing final : public DirectoryListing {
 public:
     bool open(const std::wstring& directory, const std::wstring& pattern) override {
@@ -78,6 +82,8 @@ public:
                                                                    : EntryKind::File;
     }
 
+    FileTime writeTime() const override { return find_ ? fileTime(data_.ftLastWriteTime) : 0; }
+
     void close() override {
         find_.reset();
         firstPending_ = false;
@@ -119,6 +125,12 @@ bool Win32FileSystem::copyReplacing(const std::wstring& source, const std::wstri
     }
     return ::CopyFileW(extendedLengthPath(source).c_str(), extendedLengthPath(target).c_str(),
                        FALSE) != FALSE;
+}
+
+FileTime Win32FileSystem::now() {
+    FILETIME time{};
+    ::GetSystemTimeAsFileTime(&time);
+    return fileTime(time);
 }
 
 std::unique_ptr<DirectoryListing> Win32FileSystem::newListing() {

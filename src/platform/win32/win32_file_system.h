@@ -11,6 +11,7 @@ public:
     bool copyReplacing(const std::wstring& source, const std::wstring& target) override;
     std::unique_ptr<DirectoryListing> newListing() override;
     std::optional<std::uint32_t> executableType(const std::wstring& path) override;
+    FileTime now() override;
 };
 
 class Win32Environment final : public Environment {
