@@ -27,6 +27,10 @@ tarvex_prepare_prefix() {
         "$WINELOADER" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
         "$WINELOADER" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f \
             >/dev/null 2>&1
+        # A crashing program ends at once instead of waiting behind Wine's
+        # crash dialog, so a test sees the crash in seconds.
+        "$WINELOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+            >/dev/null 2>&1
         "$WINESERVER" -w
         touch "$WINEPREFIX/.tarvex-ready"
     fi

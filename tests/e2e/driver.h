@@ -277,13 +277,16 @@ public:
         static WPARAM marker = 4000;
         const HWND edit = control(Control::edtSdkVersion);
         ::PostMessageW(edit, EM_SETLIMITTEXT, ++marker, 0);
+        // A window that is gone (the tool ended or crashed) settles nothing.
         return waitUntil(
-            [&] {
-                DWORD_PTR limit = 0;
-                return ::SendMessageTimeoutW(edit, EM_GETLIMITTEXT, 0, 0, 0, 100, &limit) &&
-                       limit == marker;
-            },
-            60s);
+                   [&] {
+                       DWORD_PTR limit = 0;
+                       return !::IsWindow(edit) ||
+                              (::SendMessageTimeoutW(edit, EM_GETLIMITTEXT, 0, 0, 0, 100, &limit) &&
+                               limit == marker);
+                   },
+                   60s) &&
+               ::IsWindow(edit);
     }
     // Points at a control until txtStatus shows expected; returns what it shows.
     std::wstring hover(Control id, const std::wstring& expected,
