@@ -5,7 +5,7 @@
 #include <string>
 
 #include "fakes.h"
-#include "platform/ini_file.h"
+#include "formats/ini_file.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "core/record_fields.h"
 #include "core/runtime_needs.h"
 #include "core/selection_record.h"
-#include "platform/path_parts.h"
+#include "formats/path_parts.h"
 
 namespace tarvex {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "platform/path_parts.h"
+#include "formats/path_parts.h"
 
 namespace tarvex {
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "formats/coff_reader.h"
 #include "platform/byte_file.h"
-#include "platform/coff_reader.h"
 
 namespace tarvex {
 

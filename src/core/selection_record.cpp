@@ -2,7 +2,7 @@
 
 #include "core/library_switch.h"
 #include "core/record_fields.h"
-#include "platform/ini_file.h"
+#include "formats/ini_file.h"
 
 namespace tarvex {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "platform/ini_file.h"
+#include "formats/ini_file.h"
 
 namespace tarvex {
 namespace {

@@ -7,7 +7,7 @@
 #include "core/selection_record.h"
 #include "core/settings.h"
 #include "core/vs_version_list.h"
-#include "platform/path_parts.h"
+#include "formats/path_parts.h"
 
 namespace tarvex {
 namespace {

@@ -7,7 +7,7 @@
 
 #include <optional>
 
-#include "platform/png_image.h"
+#include "formats/png_image.h"
 #include "platform/win32/unique_handle.h"
 
 namespace tarvex {

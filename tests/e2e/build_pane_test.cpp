@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "driver.h"
-#include "platform/utf8.h"
+#include "formats/utf8.h"
 
 namespace tarvex::e2e {
 namespace {

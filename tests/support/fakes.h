@@ -14,7 +14,7 @@
 
 #include "core/control_view.h"
 #include "core/tool_services.h"
-#include "platform/path_parts.h"
+#include "formats/path_parts.h"
 
 namespace tarvex::testing {
 

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "fakes.h"
-#include "platform/ini_file.h"
+#include "formats/ini_file.h"
 
 namespace tarvex {
 namespace {

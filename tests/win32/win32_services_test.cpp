@@ -4,7 +4,7 @@
 
 #include <thread>
 
-#include "platform/ini_file.h"
+#include "formats/ini_file.h"
 #include "platform/win32/long_path.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_byte_file.h"

@@ -1,4 +1,4 @@
-#include "platform/path_parts.h"
+#include "formats/path_parts.h"
 
 namespace tarvex {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/png_image.h"
+#include "formats/png_image.h"
 
 #include <png.h>
 

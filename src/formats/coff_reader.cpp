@@ -1,4 +1,4 @@
-#include "platform/coff_reader.h"
+#include "formats/coff_reader.h"
 
 #include <algorithm>
 #include <array>

@@ -1,10 +1,10 @@
-#include "platform/ini_file.h"
+#include "formats/ini_file.h"
 
 #include <algorithm>
 #include <new>
 #include <utility>
 
-#include "platform/utf8.h"
+#include "formats/utf8.h"
 
 namespace tarvex {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/utf8.h"
+#include "formats/utf8.h"
 
 #include <cstdint>
 #include <type_traits>
