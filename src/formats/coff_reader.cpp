@@ -1,5 +1,7 @@
 #include "formats/coff_reader.h"
 
+#include "formats/block_reader.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -311,7 +313,8 @@ void splitDirectives(std::string_view text, std::vector<std::string>& tokens) {
     }
 }
 
-CoffScan readCoff(FileReader& file, const CoffObjectVisitor& visit) {
+CoffScan readCoff(FileReader& unblocked, const CoffObjectVisitor& visit) {
+    BlockReader file(unblocked);
     CoffScan scan;
     if (file.size() == 0) {
         scan.problem = CoffProblem::Empty;
