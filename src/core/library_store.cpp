@@ -1,5 +1,6 @@
 #include "core/library_store.h"
 
+#include <algorithm>
 #include <array>
 
 #include "formats/path_parts.h"
@@ -88,10 +89,18 @@ bool takeInUcrtImageLibraries(const ToolContext& context, ToolServices& services
     return true;
 }
 
-// True only when the directory could be searched and holds no UCRT runtime.
-bool lacksUcrtRuntimes(const ToolContext& context, ToolServices& services) {
-    auto listing = services.files.newListing();
-    return listing->open(context.libraryDirectory, kUcrtRuntimePattern) && !listing->next();
+// Whether the catalogue holds a name that "_M*_msvcrt.lib" matches, as the
+// file system matches it (ignoring case). The catalogue's listing holds every
+// such name, so the library directory is searched once, not twice: in a large
+// directory each search costs about a full listing.
+bool cataloguesUcrtRuntime(const ToolContext& context) {
+    const std::wstring head = L"_m", tail = L"_msvcrt.lib";
+    return std::any_of(context.catalogue.begin(), context.catalogue.end(),
+                       [&](const std::wstring& name) {
+                           const std::wstring lower = asciiLowerCase(name);
+                           return lower.size() >= head.size() + tail.size() &&
+                                  lower.starts_with(head) && lower.ends_with(tail);
+                       });
 }
 
 // True when the tool's architecture folder holds a UCRT runtime to copy. The
@@ -110,8 +119,11 @@ bool bringsUcrtRuntimes(const ToolContext& context, ToolServices& services) {
     return false;
 }
 
-bool offerUcrtRuntimes(const ToolContext& context, ToolServices& services) {
-    if (!lacksUcrtRuntimes(context, services) || !bringsUcrtRuntimes(context, services)) {
+// Asked only when the library directory could be listed and holds no UCRT
+// runtime; the catalogue is listed again when the answer copied some.
+bool offerUcrtRuntimes(ToolContext& context, ToolServices& services) {
+    if (!rebuildCatalogue(context, services) || cataloguesUcrtRuntime(context) ||
+        !bringsUcrtRuntimes(context, services)) {
         return true;
     }
     const std::wstring question = L"Do you want to copy all available UCRT libraries to PB?\n\n(" +
@@ -120,22 +132,29 @@ bool offerUcrtRuntimes(const ToolContext& context, ToolServices& services) {
         kAnswerYes) {
         return true;
     }
-    return takeInArchitectureCopies(context, services, kUcrtRuntimePattern).outcome !=
-           TakeIn::CopyFailed;
+    const TakenIn taken = takeInArchitectureCopies(context, services, kUcrtRuntimePattern);
+    if (taken.outcome == TakeIn::CopyFailed) {
+        return false;
+    }
+    if (!taken.names.empty()) {
+        rebuildCatalogue(context, services);
+    }
+    return true;
 }
 
 } // namespace
 
-void rebuildCatalogue(ToolContext& context, ToolServices& services) {
+bool rebuildCatalogue(ToolContext& context, ToolServices& services) {
     context.catalogue = LibraryCatalogue(kCatalogueBuckets);
     auto listing = services.files.newListing();
     if (!listing->open(context.libraryDirectory, L"_*.lib")) {
-        return;
+        return false;
     }
     while (listing->next()) {
         context.catalogue.insert(listing->name());
     }
     listing->close();
+    return true;
 }
 
 std::wstring copyErrorText(const std::wstring& source, const std::wstring& target) {
@@ -186,12 +205,8 @@ bool prepareLibraryStore(ToolContext& context, ToolServices& services) {
         return true;
     }
     detectHost(context, services);
-    if (!backUpPbLibraries(context, services) || !takeInUcrtImageLibraries(context, services) ||
-        !offerUcrtRuntimes(context, services)) {
-        return false;
-    }
-    rebuildCatalogue(context, services);
-    return true;
+    return backUpPbLibraries(context, services) && takeInUcrtImageLibraries(context, services) &&
+           offerUcrtRuntimes(context, services);
 }
 
 } // namespace tarvex

@@ -16,8 +16,9 @@ namespace tarvex {
 // ended (a declined question or a failed copy).
 bool prepareLibraryStore(ToolContext& context, ToolServices& services);
 
-// Lists the stored copies in the library directory anew.
-void rebuildCatalogue(ToolContext& context, ToolServices& services);
+// Lists the stored copies in the library directory anew. False when the
+// directory cannot be listed (the catalogue is then empty).
+bool rebuildCatalogue(ToolContext& context, ToolServices& services);
 
 // Copies source over target. A failure shows the copy error box, ends the
 // tool and returns false.
