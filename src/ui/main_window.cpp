@@ -157,7 +157,7 @@ void MainWindow::runEventLoop() {
 void MainWindow::handleQueuedDrops() {
     while (!drops_.empty() && view_) {
         const DroppedFiles files = std::move(drops_.front());
-        drops_.pop_front();
+        drops_.erase(drops_.begin());
         onFileDrop(droppedFilesText(&files));
     }
 }

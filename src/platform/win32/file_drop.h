@@ -8,7 +8,6 @@
 #include <ole2.h>
 
 #include <cstddef>
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -26,7 +25,7 @@ struct DroppedFiles {
 // that announces one carries nothing: any program may post that number, and
 // a message box's modal loop dispatches it too, so the window's own event
 // loop takes the drops from here, never from the message.
-using DropQueue = std::deque<DroppedFiles>;
+using DropQueue = std::vector<DroppedFiles>;
 inline constexpr UINT kFileDropMessage = WM_APP + 1;
 
 // Revokes the window's drop target when released, which must happen while
