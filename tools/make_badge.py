@@ -76,13 +76,18 @@ def chunk(kind, data):
     return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
 
 
-def main(path):
+def png(width, height, rgba):
+    """An RGBA PNG of the given pixels, rows top-down; also used by make_icon.py."""
     rows = b"".join(
-        b"\0" + b"".join(bytes(pixel(col, row)) for col in range(SIZE)) for row in range(SIZE))
-    png = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", SIZE, SIZE, 8, 6, 0, 0, 0))
-           + chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
+        b"\0" + b"".join(bytes(rgba(col, row)) for col in range(width)) for row in range(height))
+    return (b"\x89PNG\r\n\x1a\n"
+            + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
+
+
+def main(path):
     with open(path, "wb") as f:
-        f.write(png)
+        f.write(png(SIZE, SIZE, pixel))
 
 
 if __name__ == "__main__":
