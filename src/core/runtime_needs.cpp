@@ -13,11 +13,12 @@ struct VariantNames {
     std::string_view library;       // the default library the compiler names
 };
 
+// Lower case: directives are compared without regard to case.
 constexpr VariantNames kVariants[] = {
-    {RuntimeVariant::MD, "md_dynamicrelease", "msvcrt"},
-    {RuntimeVariant::MT, "mt_staticrelease", "libcmt"},
-    {RuntimeVariant::MDd, "mdd_dynamicdebug", "msvcrtd"},
-    {RuntimeVariant::MTd, "mtd_staticdebug", "libcmtd"},
+    {RuntimeVariant::MD, "runtimelibrary=md_dynamicrelease", "msvcrt"},
+    {RuntimeVariant::MT, "runtimelibrary=mt_staticrelease", "libcmt"},
+    {RuntimeVariant::MDd, "runtimelibrary=mdd_dynamicdebug", "msvcrtd"},
+    {RuntimeVariant::MTd, "runtimelibrary=mtd_staticdebug", "libcmtd"},
 };
 
 // Where the compiler builds of each Visual Studio release begin, from
@@ -34,40 +35,49 @@ constexpr BuildRange kBuildRanges[] = {
     {35500, "18"}, {30500, "17"}, {27500, "16"}, {25000, "15"}, {23026, "14"},
 };
 
-std::string lowerCase(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-    return lower;
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
 }
 
-// A linker option such as "/DEFAULTLIB:x" or "-defaultlib:x", lower-cased.
+// Whether `text` is `lower` in any mix of ASCII case.
+bool sameIgnoringCase(std::string_view text, std::string_view lower) {
+    return std::ranges::equal(text, lower, {}, asciiLower);
+}
+
+// A linker option such as "/DEFAULTLIB:x" or "-defaultlib:x", as views into
+// its directive. A library of thousands of objects is judged option by
+// option, so nothing here copies: under Wine an allocation costs about what
+// reading a member's bytes does.
 struct Option {
-    std::string name;
-    std::optional<std::string> value;
+    std::string_view name;
+    std::optional<std::string_view> value;
 };
 
-std::optional<Option> optionOf(const std::string& token) {
+std::optional<Option> optionOf(std::string_view token) {
     if (token.empty() || (token[0] != '/' && token[0] != '-')) {
         return std::nullopt;
     }
-    const std::string lower = lowerCase(std::string_view(token).substr(1));
-    const std::size_t colon = lower.find(':');
-    if (colon == std::string::npos) {
-        return Option{lower, std::nullopt};
+    token.remove_prefix(1);
+    const std::size_t colon = token.find(':');
+    if (colon == std::string_view::npos) {
+        return Option{token, std::nullopt};
     }
-    return Option{lower.substr(0, colon), lower.substr(colon + 1)};
+    return Option{token.substr(0, colon), token.substr(colon + 1)};
 }
 
-std::string withoutLibSuffix(std::string name) {
-    return name.ends_with(".lib") ? name.substr(0, name.size() - 4) : name;
+bool namesLibrary(std::string_view name, std::string_view library) {
+    if (name.size() == library.size() + 4 &&
+        sameIgnoringCase(name.substr(library.size()), ".lib")) {
+        name.remove_suffix(4);
+    }
+    return sameIgnoringCase(name, library);
 }
 
 std::optional<RuntimeVariant> mismatchVariant(const std::vector<Option>& options) {
     for (const Option& option : options) {
         for (const VariantNames& names : kVariants) {
-            if (option.name == "failifmismatch" &&
-                option.value == "runtimelibrary=" + std::string(names.mismatchValue)) {
+            if (sameIgnoringCase(option.name, "failifmismatch") && option.value &&
+                sameIgnoringCase(*option.value, names.mismatchValue)) {
                 return names.variant;
             }
         }
@@ -81,20 +91,20 @@ std::optional<RuntimeVariant> defaultLibraryVariant(const std::vector<Option>& o
     // crafted directive section.
     std::array<bool, std::size(kVariants)> excluded{};
     for (const Option& option : options) {
-        if (option.name != "nodefaultlib") {
+        if (!sameIgnoringCase(option.name, "nodefaultlib")) {
             continue;
         }
         if (!option.value) {
             return std::nullopt;
         }
         for (std::size_t i = 0; i < excluded.size(); ++i) {
-            excluded[i] = excluded[i] || withoutLibSuffix(*option.value) == kVariants[i].library;
+            excluded[i] = excluded[i] || namesLibrary(*option.value, kVariants[i].library);
         }
     }
     for (const Option& option : options) {
         for (std::size_t i = 0; i < excluded.size(); ++i) {
-            if (option.name == "defaultlib" && option.value && !excluded[i] &&
-                withoutLibSuffix(*option.value) == kVariants[i].library) {
+            if (sameIgnoringCase(option.name, "defaultlib") && option.value && !excluded[i] &&
+                namesLibrary(*option.value, kVariants[i].library)) {
                 return kVariants[i].variant;
             }
         }
@@ -162,6 +172,7 @@ std::string commonestVisualStudio(const CoffFacts& facts) {
 
 std::optional<RuntimeVariant> runtimeVariantOf(const std::vector<std::string>& directives) {
     std::vector<Option> options;
+    options.reserve(directives.size());
     for (const std::string& token : directives) {
         if (auto option = optionOf(token)) {
             options.push_back(std::move(*option));
