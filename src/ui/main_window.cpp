@@ -110,7 +110,6 @@ void MainWindow::createControls(HINSTANCE instance) {
     // decoded, btnCoffee stays empty and still works.
     coffeeButton_.attach(::GetDlgItem(window_.get(), static_cast<int>(Control::btnCoffee)),
                          imageFromMemory(coffeePicture()));
-    fileDrop_ = enableFileDrop(window_.get(), drops_);
 }
 
 void MainWindow::prepareControls() {
@@ -134,9 +133,13 @@ void MainWindow::prepareControls() {
     }
 }
 
+// Drops are accepted from the first message the window handles on: under
+// Wine, registering the drop target takes about 9 ms, which the first paint
+// need not wait for.
 void MainWindow::show() {
     ::ShowWindow(window_.get(), SW_SHOWNORMAL);
     ::UpdateWindow(window_.get());
+    fileDrop_ = enableFileDrop(window_.get(), drops_);
 }
 
 void MainWindow::runEventLoop() {

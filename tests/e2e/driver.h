@@ -374,7 +374,11 @@ struct ToolSession {
         const bool started = tool->start(sandbox.toolExecutable(), environment);
         const RunUntilWindow run = started ? answerUntilWindow(*tool, {IDYES}) : RunUntilWindow{};
         boxes = run.boxes;
-        return window = WindowDriver(run.window);
+        window = WindowDriver(run.window);
+        if (run.window) {
+            window.settle(); // once the window handles messages, it also takes drops
+        }
+        return window;
     }
     std::optional<DWORD> close() { return closeWindow(*tool, window.handle()); }
     std::string library(const std::wstring& name) const {

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <new>
 
+#include "platform/win32/shell_functions.h"
+
 namespace tarvex {
 namespace {
 
@@ -145,12 +147,16 @@ std::wstring droppedFilesText(const DroppedFiles* files) {
     std::memcpy(target, files->data.data(), files->data.size());
     ::GlobalUnlock(block.get());
 
+    const auto dragQueryFile = shellFunction<decltype(::DragQueryFileW)>("DragQueryFileW");
+    if (!dragQueryFile) {
+        return {};
+    }
     const auto drop = static_cast<HDROP>(block.get());
-    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = dragQueryFile(drop, 0xFFFFFFFF, nullptr, 0);
     std::wstring text;
     for (UINT index = 0; index < count; ++index) {
-        std::wstring name(::DragQueryFileW(drop, index, nullptr, 0) + 1, L'\0');
-        name.resize(::DragQueryFileW(drop, index, name.data(), static_cast<UINT>(name.size())));
+        std::wstring name(dragQueryFile(drop, index, nullptr, 0) + 1, L'\0');
+        name.resize(dragQueryFile(drop, index, name.data(), static_cast<UINT>(name.size())));
         text += (index == 0 ? L"" : L"\n") + name;
     }
     return text;

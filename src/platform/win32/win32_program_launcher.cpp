@@ -4,6 +4,7 @@
 
 #include <shellapi.h>
 
+#include "platform/win32/shell_functions.h"
 #include "platform/win32/unique_handle.h"
 
 namespace tarvex {
@@ -90,7 +91,8 @@ StartedProgram Win32ProgramLauncher::startProgram(const std::wstring& program,
     shell.lpParameters = orNull(parameters);
     shell.lpDirectory = orNull(directory);
     shell.nShow = SW_SHOWNORMAL;
-    if (!::ShellExecuteExW(&shell)) {
+    const auto shellExecute = shellFunction<decltype(::ShellExecuteExW)>("ShellExecuteExW");
+    if (!shellExecute || !shellExecute(&shell)) {
         return {};
     }
     return started(UniqueKernelHandle(shell.hProcess), -1, options);
