@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 #include "formats/path_parts.h"
 
@@ -89,18 +90,25 @@ bool takeInUcrtImageLibraries(const ToolContext& context, ToolServices& services
     return true;
 }
 
+bool sameIgnoringAsciiCase(std::wstring_view text, std::wstring_view lower) {
+    return std::ranges::equal(text, lower, {}, [](wchar_t c) {
+        return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c;
+    });
+}
+
 // Whether the catalogue holds a name that "_M*_msvcrt.lib" matches, as the
 // file system matches it (ignoring case). The catalogue's listing holds every
 // such name, so the library directory is searched once, not twice: in a large
-// directory each search costs about a full listing.
+// directory each search costs about a full listing. Names are compared in
+// place: a copy of each of thousands would cost a tenth of the listing.
 bool cataloguesUcrtRuntime(const ToolContext& context) {
-    const std::wstring head = L"_m", tail = L"_msvcrt.lib";
-    return std::any_of(context.catalogue.begin(), context.catalogue.end(),
-                       [&](const std::wstring& name) {
-                           const std::wstring lower = asciiLowerCase(name);
-                           return lower.size() >= head.size() + tail.size() &&
-                                  lower.starts_with(head) && lower.ends_with(tail);
-                       });
+    constexpr std::wstring_view head = L"_m", tail = L"_msvcrt.lib";
+    return std::any_of(
+        context.catalogue.begin(), context.catalogue.end(), [&](std::wstring_view name) {
+            return name.size() >= head.size() + tail.size() &&
+                   sameIgnoringAsciiCase(name.substr(0, head.size()), head) &&
+                   sameIgnoringAsciiCase(name.substr(name.size() - tail.size()), tail);
+        });
 }
 
 // True when the tool's architecture folder holds a UCRT runtime to copy. The
