@@ -31,6 +31,28 @@ TEST(LongPaths, ReachTheFileCallsInTheNormalisedExtendedForm) {
     }
 }
 
+TEST(FileReaderOnDisk, ReadsExactlyTheBytesAtEachOffsetInAnyOrder) {
+    testing::TempDirectory temp;
+    const std::wstring path = temp.path() + L"\\large.lib";
+    std::string bytes(3u << 20, '\0'); // a read asks for at most 1 MiB at a time
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<char>(i * 7 + i / 4099); // no two nearby offsets alike
+    }
+    ASSERT_TRUE(testing::writeBytes(path, bytes));
+    Win32ByteFileService service;
+    const auto reader = service.openForReading(path);
+    ASSERT_TRUE(reader && reader->size() == bytes.size());
+    const std::pair<std::size_t, std::size_t> reads[] = {
+        {2u << 20, 5000}, {17, 40}, {1, (1u << 20) + 3}, {bytes.size() - 9, 9}, {0, bytes.size()}};
+    for (const auto& [offset, count] : reads) {
+        std::string got(count, '\0');
+        EXPECT_TRUE(reader->readAt(offset, got.data(), count) && got == bytes.substr(offset, count))
+            << count << " bytes at " << offset;
+    }
+    char past[2];
+    EXPECT_FALSE(reader->readAt(bytes.size() - 1, past, 2));
+}
+
 TEST(IniFileOnDisk, OtherProgramsHoldingTheFileNeverCostItsBytes) {
     testing::TempDirectory temp;
     const std::wstring path = temp.path() + L"\\Tarvex.ini";
