@@ -33,6 +33,7 @@ public:
     // Gives the controls their start state from the settings, the catalogue
     // and the recorded selection.
     void prepareControls();
+    // Shows and paints the window, then takes drops.
     void show();
     // Runs until the close request for the window arrives.
     void runEventLoop();
