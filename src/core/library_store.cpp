@@ -90,12 +90,6 @@ bool takeInUcrtImageLibraries(const ToolContext& context, ToolServices& services
     return true;
 }
 
-bool sameIgnoringAsciiCase(std::wstring_view text, std::wstring_view lower) {
-    return std::ranges::equal(text, lower, {}, [](wchar_t c) {
-        return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c;
-    });
-}
-
 // Whether the catalogue holds a name that "_M*_msvcrt.lib" matches, as the
 // file system matches it (ignoring case). The catalogue's listing holds every
 // such name, so the library directory is searched once, not twice: in a large

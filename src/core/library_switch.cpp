@@ -128,6 +128,15 @@ bool switchLibraries(const ToolContext& context, ToolServices& services, const C
     }
 }
 
+std::wstring versionTagOf(const std::wstring& name) {
+    for (const std::wstring_view prefix : kVariantPrefixes) {
+        if (name.starts_with(prefix) && isVersionSpecific(name, prefix.size())) {
+            return name.substr(prefix.size(), 2);
+        }
+    }
+    return {};
+}
+
 void refreshUcrtVersionList(const ToolContext& context, ControlView& view) {
     view.clearItems(Control::cmbUcrtVersion);
     if (context.catalogue.empty()) {

@@ -31,6 +31,10 @@ bool switchLibraries(const ToolContext& context, ToolServices& services, const C
 // "_MT_", "_MDd_" or "_MTd_".
 std::wstring variantPrefix(Control button, bool debug);
 
+// The Visual Studio version of a version-specific stored copy
+// ("_MT_17_msvcrt.lib" gives "17"); empty for any other name.
+std::wstring versionTagOf(const std::wstring& name);
+
 // Fills cmbUcrtVersion with the Visual Studio versions the catalogue holds
 // version-specific copies of, newest first.
 void refreshUcrtVersionList(const ToolContext& context, ControlView& view);

@@ -4,6 +4,8 @@
 #include <array>
 #include <string_view>
 
+#include "formats/path_parts.h"
+
 namespace tarvex {
 namespace {
 
@@ -35,15 +37,6 @@ constexpr BuildRange kBuildRanges[] = {
     {35500, "18"}, {30500, "17"}, {27500, "16"}, {25000, "15"}, {23026, "14"},
 };
 
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
-
-// Whether `text` is `lower` in any mix of ASCII case.
-bool sameIgnoringCase(std::string_view text, std::string_view lower) {
-    return std::ranges::equal(text, lower, {}, asciiLower);
-}
-
 // A linker option such as "/DEFAULTLIB:x" or "-defaultlib:x", as views into
 // its directive. A library of thousands of objects is judged option by
 // option, so nothing here copies: under Wine an allocation costs about what
@@ -67,17 +60,17 @@ std::optional<Option> optionOf(std::string_view token) {
 
 bool namesLibrary(std::string_view name, std::string_view library) {
     if (name.size() == library.size() + 4 &&
-        sameIgnoringCase(name.substr(library.size()), ".lib")) {
+        sameIgnoringAsciiCase(name.substr(library.size()), ".lib")) {
         name.remove_suffix(4);
     }
-    return sameIgnoringCase(name, library);
+    return sameIgnoringAsciiCase(name, library);
 }
 
 std::optional<RuntimeVariant> mismatchVariant(const std::vector<Option>& options) {
     for (const Option& option : options) {
         for (const VariantNames& names : kVariants) {
-            if (sameIgnoringCase(option.name, "failifmismatch") && option.value &&
-                sameIgnoringCase(*option.value, names.mismatchValue)) {
+            if (sameIgnoringAsciiCase(option.name, "failifmismatch") && option.value &&
+                sameIgnoringAsciiCase(*option.value, names.mismatchValue)) {
                 return names.variant;
             }
         }
@@ -91,7 +84,7 @@ std::optional<RuntimeVariant> defaultLibraryVariant(const std::vector<Option>& o
     // crafted directive section.
     std::array<bool, std::size(kVariants)> excluded{};
     for (const Option& option : options) {
-        if (!sameIgnoringCase(option.name, "nodefaultlib")) {
+        if (!sameIgnoringAsciiCase(option.name, "nodefaultlib")) {
             continue;
         }
         if (!option.value) {
@@ -103,7 +96,7 @@ std::optional<RuntimeVariant> defaultLibraryVariant(const std::vector<Option>& o
     }
     for (const Option& option : options) {
         for (std::size_t i = 0; i < excluded.size(); ++i) {
-            if (sameIgnoringCase(option.name, "defaultlib") && option.value && !excluded[i] &&
+            if (sameIgnoringAsciiCase(option.name, "defaultlib") && option.value && !excluded[i] &&
                 namesLibrary(*option.value, kVariants[i].library)) {
                 return kVariants[i].variant;
             }

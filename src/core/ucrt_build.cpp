@@ -38,18 +38,6 @@ std::wstring noLibraryText(const ToolContext& context, std::uint32_t code,
            command;
 }
 
-// The version tag of a version-specific stored copy ("_MT_17_msvcrt.lib"
-// gives "17"); empty for any other name.
-std::wstring versionTagOf(const std::wstring& name) {
-    for (const wchar_t* prefix : {L"_MD_", L"_MT_", L"_MDd_", L"_MTd_"}) {
-        const std::wstring_view p(prefix);
-        if (name.starts_with(p) && name.size() > p.size() + 3 && name[p.size() + 2] == L'_') {
-            return name.substr(p.size(), 2);
-        }
-    }
-    return {};
-}
-
 // What a build made: new Visual Studio versions are listed, and a rebuilt
 // active runtime becomes active, as a switch would make it. False when a copy
 // failed (the tool has been ended).

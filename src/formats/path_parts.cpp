@@ -1,10 +1,16 @@
 #include "formats/path_parts.h"
 
+#include <algorithm>
+
 namespace tarvex {
 namespace {
 
 bool isSeparator(wchar_t c) {
     return c == L'\\' || c == L'/';
+}
+
+template <typename Char> Char asciiLower(Char c) {
+    return c >= Char('A') && c <= Char('Z') ? static_cast<Char>(c - Char('A') + Char('a')) : c;
 }
 
 } // namespace
@@ -71,12 +77,16 @@ std::wstring fileNamePart(const std::wstring& path, bool dropExtension) {
 }
 
 std::wstring asciiLowerCase(std::wstring text) {
-    for (wchar_t& c : text) {
-        if (c >= L'A' && c <= L'Z') {
-            c = static_cast<wchar_t>(c - L'A' + L'a');
-        }
-    }
+    std::ranges::transform(text, text.begin(), asciiLower<wchar_t>);
     return text;
+}
+
+bool sameIgnoringAsciiCase(std::wstring_view text, std::wstring_view lower) {
+    return std::ranges::equal(text, lower, {}, asciiLower<wchar_t>);
+}
+
+bool sameIgnoringAsciiCase(std::string_view text, std::string_view lower) {
+    return std::ranges::equal(text, lower, {}, asciiLower<char>);
 }
 
 } // namespace tarvex

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace tarvex {
 
@@ -20,5 +21,10 @@ std::wstring fileNamePart(const std::wstring& path, bool dropExtension);
 
 // ASCII lower case; other characters are left alone.
 std::wstring asciiLowerCase(std::wstring text);
+
+// Whether text is `lower` in any mix of ASCII case, as file names compare
+// (narrow for the names in linker directives). Copies nothing.
+bool sameIgnoringAsciiCase(std::wstring_view text, std::wstring_view lower);
+bool sameIgnoringAsciiCase(std::string_view text, std::string_view lower);
 
 } // namespace tarvex
