@@ -187,11 +187,24 @@ TakenIn takeInArchitectureCopies(const ToolContext& context, ToolServices& servi
     return taken;
 }
 
+// A copy cut short by a power cut, an ended process or a full disk would
+// leave a torn library that equals nothing. The copy is made beside the
+// target and then renamed over it, so the target is always whole: the old
+// file or the new one. The system's copy keeps the source's write time, and
+// the rename keeps it too.
 bool reportingCopy(const ToolContext& context, ToolServices& services, const std::wstring& source,
                    const std::wstring& target) {
-    if (services.files.copyReplacing(source, target)) {
+    const std::wstring beside = target + kBesideSuffix;
+    if (services.files.copyReplacing(source, beside) &&
+        services.files.renameReplacing(beside, target)) {
         return true;
     }
+    services.files.removeFile(beside);
+    return reportCopyFailure(context, services, source, target);
+}
+
+bool reportCopyFailure(const ToolContext& context, ToolServices& services,
+                       const std::wstring& source, const std::wstring& target) {
     services.messages.showMessage(context.messageTitle(), copyErrorText(source, target),
                                   kMessageError);
     services.end.endTool();
