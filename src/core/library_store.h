@@ -3,6 +3,7 @@
 // of stored copies.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -11,9 +12,17 @@
 
 namespace tarvex {
 
+// The libraries the PB compiler links, which the tool replaces by copies.
+inline constexpr std::array<const wchar_t*, 3> kActiveLibraries{L"msvcrt.lib", L"libpng.lib",
+                                                                L"libjpeg.lib"};
+
 // Appended to a target while its copy is made beside it. Names ending so
 // are not listed by "_*.lib", neither by their long nor their short names.
 inline constexpr const wchar_t* kBesideSuffix = L".tarvex";
+
+// The question whether an active library is PB's own ("Is your current
+// 'msvcrt.lib' the original PB CRT?...").
+std::wstring backupQuestion(const std::wstring& name);
 
 // Reads the IDE's variables and, with a compiler, detects the host, makes the
 // first-run copies and lists the catalogue. Returns false when the tool was

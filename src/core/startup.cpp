@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "core/active_library.h"
 #include "core/library_store.h"
 #include "core/selection_record.h"
 
@@ -22,7 +23,7 @@ std::uint64_t leadingNumber(const std::wstring& text) {
 }
 
 bool prepareTool(ToolContext& context, ToolServices& services) {
-    if (!prepareLibraryStore(context, services)) {
+    if (!prepareLibraryStore(context, services) || !keepUnknownActiveLibraries(context, services)) {
         return false;
     }
 

@@ -48,8 +48,7 @@ bool adoptBuiltLibraries(ToolContext& context, ToolServices& services,
         if (const std::wstring tag = versionTagOf(name); !tag.empty()) {
             addVsVersion(context, services, tag);
         }
-        if (name == active && !reportingCopy(context, services, context.libraryDirectory + name,
-                                             context.libraryDirectory + L"msvcrt.lib")) {
+        if (name == active && !activateCopies(context, services, {{L"msvcrt.lib", name}})) {
             return false;
         }
     }
