@@ -8,6 +8,7 @@
 #include "core/active_library.h"
 #include "core/library_store.h"
 #include "core/record_fields.h"
+#include "core/record_from_files.h"
 #include "core/selection_record.h"
 
 namespace tarvex {
@@ -222,6 +223,7 @@ bool onCrtButtonClicked(ToolContext& context, ToolServices& services, ControlVie
         return false;
     }
     saveSelectionRecord(context, services, view);
+    showActiveChoice(context, services, view);
     services.sounds.play(Sound::Information);
     return view.state(Control::chkAutoClose);
 }
@@ -233,6 +235,7 @@ void onPngJpegClicked(ToolContext& context, ToolServices& services, ControlView&
     const int code = view.state(Control::btnPngJpeg) ? kChoicePbImages : kChoiceUcrtImages;
     if (switchLibraries(context, services, view, code)) {
         saveSelectionRecord(context, services, view);
+        showActiveChoice(context, services, view);
         services.sounds.play(Sound::Default);
     }
 }

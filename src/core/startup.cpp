@@ -4,6 +4,7 @@
 
 #include "core/active_library.h"
 #include "core/library_store.h"
+#include "core/record_from_files.h"
 #include "core/selection_record.h"
 
 namespace tarvex {
@@ -28,6 +29,7 @@ bool prepareTool(ToolContext& context, ToolServices& services) {
     }
 
     loadSelectionRecord(context, services);
+    settleRecordOnFiles(context, services);
 
     if (context.compilerDirectory.empty()) {
         services.messages.showMessage(L"Tarvex", kIdeOnlyNotice, kMessageInformation);
