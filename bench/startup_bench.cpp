@@ -1,7 +1,9 @@
 // scripts/bench: how long the real Tarvex.exe takes to show its window next
-// to a bare Win32 window, and how the library store's preparation grows with
-// the size of the library folder. Usage: tarvex_startup_bench [STARTS], with
-// STARTS (at least 10, default 10) timed starts of each program.
+// to a bare Win32 window, how the library store's preparation grows with the
+// size of the library folder, and what telling the active libraries from the
+// stored copies costs when only their bytes can tell. Usage:
+// tarvex_startup_bench [STARTS], with STARTS (at least 10, default 10) timed
+// starts of each program.
 #include <windows.h>
 
 #include <algorithm>
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "bench_figures.h"
+#include "core/active_library.h"
 #include "core/library_store.h"
 #include "driver.h"
 #include "platform/win32/shell_link.h"
@@ -39,6 +42,9 @@ constexpr int kStartAttempts = 5;
 constexpr int kPreparations = 20;
 constexpr std::size_t kSmallFolder = 10;
 constexpr std::size_t kLargeFolder = 10000;
+constexpr int kChecks = 20;
+// As large as a merged UCRT runtime.
+constexpr std::size_t kLibraryBytes = 16 * 1000 * 1000;
 // Against the window with the same controls, manifest and OLE.
 constexpr double kStartupTarget = 1.15;
 // prepareLibraryStore on the large folder against the bare "_*.lib" listing
@@ -163,8 +169,17 @@ void fillLibraryFolder(const Sandbox& sandbox, std::size_t entries) {
 }
 
 // A fresh context each time, so host detection and the catalogue both run.
-bool samplePreparation(const Sandbox& sandbox, std::size_t entries, std::vector<double>& times) {
-    ::SetEnvironmentVariableW(L"PB_TOOL_Compiler", sandbox.compilerPath().c_str());
+// The real services for the IDE's variables of a sandbox, with questions
+// answered No and the end only counted.
+struct SandboxServices {
+    explicit SandboxServices(const Sandbox& sandbox) {
+        ::SetEnvironmentVariableW(L"PB_TOOL_Compiler", sandbox.compilerPath().c_str());
+    }
+    void printQuestions() const {
+        for (const std::wstring& question : messages.asked) {
+            std::printf("  asked: %ls\n", question.c_str());
+        }
+    }
     Win32FileSystem files;
     Win32Environment environment;
     NoQuestionsExpected messages;
@@ -176,19 +191,21 @@ bool samplePreparation(const Sandbox& sandbox, std::size_t entries, std::vector<
     Win32ShortcutReader shortcuts;
     ToolServices services{files, byteFiles, environment, messages, sounds,
                           end,   clipboard, programs,    shortcuts};
+};
+
+bool samplePreparation(const Sandbox& sandbox, std::size_t entries, std::vector<double>& times) {
+    SandboxServices tool(sandbox);
     ToolContext context;
     const auto begin = Clock::now();
-    const bool prepared = prepareLibraryStore(context, services);
+    const bool prepared = prepareLibraryStore(context, tool.services);
     times.push_back(millisecondsSince(begin));
-    if (prepared && end.calls == 0 && messages.asked.empty() &&
+    if (prepared && tool.end.calls == 0 && tool.messages.asked.empty() &&
         context.catalogue.size() == entries && context.architectureName == L"x64") {
         return true;
     }
     std::printf("preparation went wrong: %zu questions, %zu of %zu entries catalogued\n",
-                messages.asked.size(), context.catalogue.size(), entries);
-    for (const std::wstring& question : messages.asked) {
-        std::printf("  asked: %ls\n", question.c_str());
-    }
+                tool.messages.asked.size(), context.catalogue.size(), entries);
+    tool.printQuestions();
     return false;
 }
 
@@ -244,6 +261,63 @@ bool benchLibraryStore() {
     return true;
 }
 
+// PB's copies are active, as after a first start, and the store has nothing
+// to copy or ask. With otherBytes, msvcrt.lib is then replaced by a library
+// of the same size that differs in its last byte, written later: neither size
+// nor write time tells it from _PB_msvcrt.lib, and all its bytes are read.
+void layOutActiveLibraries(const Sandbox& sandbox, bool otherBytes) {
+    const std::wstring& library = sandbox.libraryDirectory();
+    std::string bytes(kLibraryBytes, 'p');
+    bool written = true;
+    for (const wchar_t* name : {L"_UC_libpng.lib", L"_UC_libjpeg.lib", L"_MD_msvcrt.lib"}) {
+        written = written && writeBytes(library + name, sandboxContent(L"x64", name));
+    }
+    for (const wchar_t* name : kActive) {
+        const std::wstring active = library + name;
+        written = written && writeBytes(library + L"_PB_" + name, bytes) &&
+                  ::CopyFileW((library + L"_PB_" + name).c_str(), active.c_str(), FALSE);
+    }
+    bytes.back() = 'q';
+    if (!written || (otherBytes && !writeBytes(library + L"msvcrt.lib", bytes))) {
+        throw std::runtime_error("cannot lay out the active libraries");
+    }
+}
+
+// The check start-up makes once the library store is prepared; the No to
+// the question about an unknown library ends it there.
+double sampleActiveLibraries(const Sandbox& sandbox, bool unknown) {
+    SandboxServices tool(sandbox);
+    ToolContext context;
+    if (!prepareLibraryStore(context, tool.services) || !tool.messages.asked.empty()) {
+        tool.printQuestions();
+        throw std::runtime_error("the library store asked or ended");
+    }
+    const auto begin = Clock::now();
+    const bool kept = keepUnknownActiveLibraries(context, tool.services);
+    const double elapsed = millisecondsSince(begin);
+    if (kept == unknown || tool.messages.asked.size() != (unknown ? 1u : 0u)) {
+        throw std::runtime_error("msvcrt.lib was not told as it is");
+    }
+    return elapsed;
+}
+
+bool benchActiveLibraries() {
+    Sandbox settled;
+    Sandbox otherBytes;
+    layOutActiveLibraries(settled, false);
+    layOutActiveLibraries(otherBytes, true);
+    std::vector<double> settledTimes, otherTimes;
+    for (int i = 0; i < kChecks; ++i) {
+        settledTimes.push_back(sampleActiveLibraries(settled, false));
+        otherTimes.push_back(sampleActiveLibraries(otherBytes, true));
+    }
+    std::printf("active libraries at start, %d checks of each folder, libraries of %zu MB:\n",
+                kChecks, kLibraryBytes / 1000000);
+    printFigures("copies (size, time)", figuresOf(settledTimes));
+    printFigures("same size, other bytes", figuresOf(otherTimes));
+    return true;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -255,7 +329,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     try {
         const auto begin = Clock::now();
-        const bool ok = benchStartup(static_cast<int>(starts)) && benchLibraryStore();
+        const bool ok =
+            benchStartup(static_cast<int>(starts)) && benchLibraryStore() && benchActiveLibraries();
         std::printf("bench took %.1f s\n", millisecondsSince(begin) / 1000);
         return ok ? 0 : 1;
     } catch (const std::exception& error) {

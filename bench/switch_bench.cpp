@@ -4,7 +4,10 @@
 // on btnMD and one on btnPB. A third series adds to the bare copies the one
 // flushed rewrite of a small file that a click makes, through Tarvex's own
 // file service: on Linux file systems that flush also waits for the copied
-// bytes to reach the disk, which Windows does not.
+// bytes to reach the disk, which Windows does not. The copies and that flush
+// are the floor of a durable switch, and the target is set against them: a
+// click also copies each library beside the active one and renames it over,
+// and reads the sizes and write times of the active libraries.
 #include <windows.h>
 
 #include <cstdio>
@@ -27,11 +30,13 @@ namespace {
 
 constexpr int kMinimumRounds = 10;
 constexpr std::size_t kCopyBytes = 50 * 1000 * 1000 / 3; // three libraries per switch
+// Against the bare copies with the one flushed rewrite of the state file.
 constexpr double kSwitchTarget = 1.10;
 
 using CopyList = std::vector<std::pair<std::wstring, std::wstring>>;
 
-// Stored copies big enough that copying dominates, each with its own bytes.
+// Stored copies big enough that copying dominates, each with its own bytes;
+// PB's are active, as after a first start.
 void writeLargeCopies(const Sandbox& sandbox) {
     const std::wstring& library = sandbox.libraryDirectory();
     char fill = 'a';
@@ -39,6 +44,12 @@ void writeLargeCopies(const Sandbox& sandbox) {
                                 L"_UC_libpng.lib", L"_UC_libjpeg.lib", L"_MD_17_msvcrt.lib"}) {
         if (!writeBytes(library + name, std::string(kCopyBytes, fill++))) {
             throw std::runtime_error("cannot write the stored copies");
+        }
+    }
+    for (const wchar_t* name : kActive) {
+        const std::wstring active = library + name;
+        if (!::CopyFileW((library + L"_PB_" + name).c_str(), active.c_str(), FALSE)) {
+            throw std::runtime_error("cannot make PB's copies active");
         }
     }
 }
@@ -142,9 +153,9 @@ bool benchSwitch(int rounds) {
     printFigures("bare CopyFileW calls", baseline);
     const Figures withFlush = figuresOf(flushed);
     printFigures("copies + flushed write", withFlush);
-    printRatio("ratio Tarvex/bare", tarvex.median / baseline.median, kSwitchTarget);
+    printRatio("ratio Tarvex/flushed", tarvex.median / withFlush.median, kSwitchTarget);
     std::printf("  %-22s %.2f (the copies and the flush alone: %.2f of the bare copies)\n",
-                "ratio Tarvex/flushed", tarvex.median / withFlush.median,
+                "ratio Tarvex/bare", tarvex.median / baseline.median,
                 withFlush.median / baseline.median);
     return true;
 }

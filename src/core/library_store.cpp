@@ -4,6 +4,7 @@
 #include <array>
 #include <string_view>
 
+#include "core/library_switch.h"
 #include "formats/path_parts.h"
 
 namespace tarvex {
@@ -15,20 +16,6 @@ const std::wstring kLibrariesPiece = L"\\PureLibraries\\Windows\\Libraries\\";
 const std::wstring kUcrtRuntimePattern = L"_M*_msvcrt.lib";
 const std::wstring kAdministratorHint =
     L"(Make sure that you've started the PB IDE as Administrator if UAC is enabled!)";
-
-struct BackupQuestion {
-    const wchar_t* baseName;
-    const wchar_t* text;
-};
-
-constexpr std::array<BackupQuestion, 3> kBackupQuestions{{
-    {L"msvcrt.lib",
-     L"Is your current 'msvcrt.lib' the original PB CRT?\n\nIf not, please change it back..."},
-    {L"libpng.lib", L"Is your current 'libpng.lib' the one that came with PB?\n\nIf not, please "
-                    L"change it back..."},
-    {L"libjpeg.lib", L"Is your current 'libjpeg.lib' the one that came with PB?\n\nIf not, please "
-                     L"change it back..."},
-}};
 
 constexpr std::array<const wchar_t*, 2> kUcrtImageLibraries{L"_UC_libpng.lib", L"_UC_libjpeg.lib"};
 
@@ -59,13 +46,13 @@ void detectHost(ToolContext& context, ToolServices& services) {
 }
 
 bool backUpPbLibraries(const ToolContext& context, ToolServices& services) {
-    for (const BackupQuestion& question : kBackupQuestions) {
-        const std::wstring active = context.libraryDirectory + question.baseName;
-        const std::wstring backup = context.libraryDirectory + L"_PB_" + question.baseName;
+    for (const wchar_t* name : kActiveLibraries) {
+        const std::wstring active = context.libraryDirectory + name;
+        const std::wstring backup = context.libraryDirectory + L"_PB_" + name;
         if (services.files.pathSize(backup) != kMissing) {
             continue;
         }
-        if (services.messages.showMessage(context.messageTitle(), question.text,
+        if (services.messages.showMessage(context.messageTitle(), backupQuestion(name),
                                           kMessageQuestion) == kAnswerNo) {
             services.end.endTool();
             return false;
@@ -146,14 +133,29 @@ bool offerUcrtRuntimes(ToolContext& context, ToolServices& services) {
 
 } // namespace
 
+std::wstring backupQuestion(const std::wstring& name) {
+    return L"Is your current '" + name +
+           (name == L"msvcrt.lib" ? L"' the original PB CRT" : L"' the one that came with PB") +
+           L"?\n\nIf not, please change it back...";
+}
+
+// The listing that names the stored copies also gives their sizes and write
+// times, with which the active libraries are recognised without a second
+// search of the directory. Other "_*.lib" names need none.
 bool rebuildCatalogue(ToolContext& context, ToolServices& services) {
     context.catalogue = LibraryCatalogue(kCatalogueBuckets);
+    context.catalogueFacts = CatalogueFacts(kCatalogueBuckets);
     auto listing = services.files.newListing();
     if (!listing->open(context.libraryDirectory, L"_*.lib")) {
         return false;
     }
     while (listing->next()) {
-        context.catalogue.insert(listing->name());
+        std::wstring name = listing->name();
+        if (!activatedName(name).empty()) {
+            context.catalogueFacts.insert_or_assign(
+                name, FileFacts{listing->size(), listing->writeTime()});
+        }
+        context.catalogue.insert(std::move(name));
     }
     listing->close();
     return true;
@@ -187,11 +189,24 @@ TakenIn takeInArchitectureCopies(const ToolContext& context, ToolServices& servi
     return taken;
 }
 
+// A copy cut short by a power cut, an ended process or a full disk would
+// leave a torn library that equals nothing. The copy is made beside the
+// target and then renamed over it, so the target is always whole: the old
+// file or the new one. The system's copy keeps the source's write time, and
+// the rename keeps it too.
 bool reportingCopy(const ToolContext& context, ToolServices& services, const std::wstring& source,
                    const std::wstring& target) {
-    if (services.files.copyReplacing(source, target)) {
+    const std::wstring beside = target + kBesideSuffix;
+    if (services.files.copyReplacing(source, beside) &&
+        services.files.renameReplacing(beside, target)) {
         return true;
     }
+    services.files.removeFile(beside);
+    return reportCopyFailure(context, services, source, target);
+}
+
+bool reportCopyFailure(const ToolContext& context, ToolServices& services,
+                       const std::wstring& source, const std::wstring& target) {
     services.messages.showMessage(context.messageTitle(), copyErrorText(source, target),
                                   kMessageError);
     services.end.endTool();

@@ -3,6 +3,7 @@
 // of stored copies.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,18 @@
 #include "core/tool_services.h"
 
 namespace tarvex {
+
+// The libraries the PB compiler links, which the tool replaces by copies.
+inline constexpr std::array<const wchar_t*, 3> kActiveLibraries{L"msvcrt.lib", L"libpng.lib",
+                                                                L"libjpeg.lib"};
+
+// Appended to a target while its copy is made beside it. Names ending so
+// are not listed by "_*.lib", neither by their long nor their short names.
+inline constexpr const wchar_t* kBesideSuffix = L".tarvex";
+
+// The question whether an active library is PB's own ("Is your current
+// 'msvcrt.lib' the original PB CRT?...").
+std::wstring backupQuestion(const std::wstring& name);
 
 // Reads the IDE's variables and, with a compiler, detects the host, makes the
 // first-run copies and lists the catalogue. Returns false when the tool was
@@ -21,9 +34,14 @@ bool prepareLibraryStore(ToolContext& context, ToolServices& services);
 bool rebuildCatalogue(ToolContext& context, ToolServices& services);
 
 // Copies source over target. A failure shows the copy error box, ends the
-// tool and returns false.
+// tool and returns false; the target is then as it was.
 bool reportingCopy(const ToolContext& context, ToolServices& services, const std::wstring& source,
                    const std::wstring& target);
+
+// Shows the copy error box for source and target, ends the tool and returns
+// false.
+bool reportCopyFailure(const ToolContext& context, ToolServices& services,
+                       const std::wstring& source, const std::wstring& target);
 
 // How taking in the stored copies of the architecture directory went.
 enum class TakeIn { NoFolder, All, CopyFailed };

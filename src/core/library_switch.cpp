@@ -5,8 +5,10 @@
 #include <optional>
 #include <set>
 
+#include "core/active_library.h"
 #include "core/library_store.h"
 #include "core/record_fields.h"
+#include "core/record_from_files.h"
 #include "core/selection_record.h"
 
 namespace tarvex {
@@ -17,32 +19,16 @@ constexpr std::array<Control, 3> kCrtButtons{Control::btnMD, Control::btnMT, Con
 // Indexed by debug state * 2 + code - 1.
 constexpr std::array<const wchar_t*, 4> kVariantPrefixes{L"_MD_", L"_MT_", L"_MDd_", L"_MTd_"};
 
-class Activation {
-public:
-    Activation(const ToolContext& context, ToolServices& services)
-        : context_(context), services_(services) {}
+using Rule = std::function<std::optional<std::wstring>(const std::wstring&)>;
 
-    // Copies a stored copy over the library it stands for; false when the
-    // copy failed and the tool was ended.
-    bool activate(const std::wstring& stored, const std::wstring& active) {
-        const std::wstring& directory = context_.libraryDirectory;
-        return reportingCopy(context_, services_, directory + stored, directory + active);
-    }
-
-    // Activates every catalogue name the rule maps to an active name.
-    bool activateAll(const std::function<std::optional<std::wstring>(const std::wstring&)>& rule) {
-        for (const std::wstring& name : context_.catalogue) {
-            if (const auto active = rule(name); active && !activate(name, *active)) {
-                return false;
-            }
+// Later passes override earlier ones for the same active library.
+void addPass(ActivationPlan& plan, const LibraryCatalogue& catalogue, const Rule& rule) {
+    for (const std::wstring& name : catalogue) {
+        if (auto active = rule(name)) {
+            plan.insert_or_assign(std::move(*active), name);
         }
-        return true;
     }
-
-private:
-    const ToolContext& context_;
-    ToolServices& services_;
-};
+}
 
 std::optional<std::wstring> withoutPrefix(const std::wstring& name, const std::wstring& prefix) {
     if (!name.starts_with(prefix)) {
@@ -56,19 +42,18 @@ bool isVersionSpecific(const std::wstring& name, std::size_t prefixLength) {
     return name.size() > prefixLength + 2 && name[prefixLength + 2] == L'_';
 }
 
-bool switchUcrt(Activation& activation, const ControlView& view, int code) {
-    const std::wstring prefix =
-        variantPrefix(static_cast<Control>(code), view.state(Control::chkDebug));
-    const std::wstring version = vsVersionNumber(view.text(Control::cmbUcrtVersion));
+void planUcrt(ActivationPlan& plan, const LibraryCatalogue& catalogue, const Choice& choice) {
+    const std::wstring prefix = variantPrefix(static_cast<Control>(choice.code), choice.debug);
+    const std::wstring& version = choice.version;
     const std::size_t n = prefix.size();
-    return activation.activateAll([](const std::wstring& name) {
-        return withoutPrefix(name, L"_UC_");
-    }) && activation.activateAll([&](const std::wstring& name) -> std::optional<std::wstring> {
+    addPass(plan, catalogue, [](const std::wstring& name) { return withoutPrefix(name, L"_UC_"); });
+    addPass(plan, catalogue, [&](const std::wstring& name) -> std::optional<std::wstring> {
         if (!name.starts_with(prefix) || isVersionSpecific(name, n)) {
             return std::nullopt;
         }
         return name.substr(n);
-    }) && activation.activateAll([&](const std::wstring& name) -> std::optional<std::wstring> {
+    });
+    addPass(plan, catalogue, [&](const std::wstring& name) -> std::optional<std::wstring> {
         if (version.empty() || !name.starts_with(prefix) || !isVersionSpecific(name, n) ||
             name.compare(n, 2, version) != 0) {
             return std::nullopt;
@@ -77,10 +62,11 @@ bool switchUcrt(Activation& activation, const ControlView& view, int code) {
     });
 }
 
-bool switchImageLibraries(Activation& activation, const wchar_t* prefix) {
+void planImageLibraries(ActivationPlan& plan, const LibraryCatalogue& catalogue,
+                        const wchar_t* prefix) {
     const std::wstring png = std::wstring(prefix) + L"libpng.lib";
     const std::wstring jpeg = std::wstring(prefix) + L"libjpeg.lib";
-    return activation.activateAll([&](const std::wstring& name) -> std::optional<std::wstring> {
+    addPass(plan, catalogue, [&](const std::wstring& name) -> std::optional<std::wstring> {
         if (name != png && name != jpeg) {
             return std::nullopt;
         }
@@ -109,20 +95,71 @@ bool selectCrtButton(ControlView& view, Control button) {
     return true;
 }
 
-bool switchLibraries(const ToolContext& context, ToolServices& services, const ControlView& view,
+ActivationPlan activationPlan(const LibraryCatalogue& catalogue, const Choice& choice) {
+    ActivationPlan plan;
+    switch (choice.code) {
+    case kChoiceDynamicUcrt:
+    case kChoiceStaticUcrt:
+        planUcrt(plan, catalogue, choice);
+        break;
+    case kChoicePbCrt:
+        addPass(plan, catalogue,
+                [](const std::wstring& name) { return withoutPrefix(name, L"_PB_"); });
+        break;
+    case kChoicePbImages:
+        planImageLibraries(plan, catalogue, L"_PB_");
+        break;
+    case kChoiceUcrtImages:
+        planImageLibraries(plan, catalogue, L"_UC_");
+        break;
+    default:
+        break;
+    }
+    return plan;
+}
+
+// Every library is asked about before the first copy, so a No leaves the
+// folder as it was.
+bool activateCopies(ToolContext& context, ToolServices& services, const ActivationPlan& plan) {
+    for (const auto& [active, stored] : plan) {
+        if (!keepIfUnknown(context, services, active)) {
+            return false;
+        }
+    }
+    const std::wstring& directory = context.libraryDirectory;
+    for (const auto& [active, stored] : plan) {
+        if (!reportingCopy(context, services, directory + stored, directory + active)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::wstring activatedName(const std::wstring& name) {
+    for (const std::wstring_view prefix : {L"_PB_", L"_UC_"}) {
+        if (name.starts_with(prefix)) {
+            return name.substr(prefix.size());
+        }
+    }
+    for (const std::wstring_view prefix : kVariantPrefixes) {
+        if (name.starts_with(prefix)) {
+            return name.substr(prefix.size() + (isVersionSpecific(name, prefix.size()) ? 3 : 0));
+        }
+    }
+    return {};
+}
+
+bool switchLibraries(ToolContext& context, ToolServices& services, const ControlView& view,
                      int code) {
-    Activation activation(context, services);
+    const Choice choice{code, view.state(Control::chkDebug),
+                        vsVersionNumber(view.text(Control::cmbUcrtVersion))};
     switch (code) {
     case kChoiceDynamicUcrt:
     case kChoiceStaticUcrt:
-        return switchUcrt(activation, view, code);
     case kChoicePbCrt:
-        return activation.activateAll(
-            [](const std::wstring& name) { return withoutPrefix(name, L"_PB_"); });
     case kChoicePbImages:
-        return switchImageLibraries(activation, L"_PB_");
     case kChoiceUcrtImages:
-        return switchImageLibraries(activation, L"_UC_");
+        return activateCopies(context, services, activationPlan(context.catalogue, choice));
     default:
         return false;
     }
@@ -186,6 +223,7 @@ bool onCrtButtonClicked(ToolContext& context, ToolServices& services, ControlVie
         return false;
     }
     saveSelectionRecord(context, services, view);
+    showActiveChoice(context, services, view);
     services.sounds.play(Sound::Information);
     return view.state(Control::chkAutoClose);
 }
@@ -197,6 +235,7 @@ void onPngJpegClicked(ToolContext& context, ToolServices& services, ControlView&
     const int code = view.state(Control::btnPngJpeg) ? kChoicePbImages : kChoiceUcrtImages;
     if (switchLibraries(context, services, view, code)) {
         saveSelectionRecord(context, services, view);
+        showActiveChoice(context, services, view);
         services.sounds.play(Sound::Default);
     }
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 
 #include "core/control_view.h"
@@ -18,13 +19,38 @@ inline constexpr int kChoicePbCrt = 6;       // btnPB
 inline constexpr int kChoiceUcrtImages = 30; // UCRT-built libpng/libjpeg
 inline constexpr int kChoicePbImages = 31;   // PB's own libpng/libjpeg
 
+// What a click chooses: the choice code, and for the UCRT codes the state of
+// chkDebug and the selected Visual Studio version ("17", empty for none).
+struct Choice {
+    int code = 0;
+    bool debug = false;
+    std::wstring version;
+};
+
+// Active library name -> the catalogue name of the stored copy that a choice
+// copies over it. Empty for an unknown code.
+using ActivationPlan = std::map<std::wstring, std::wstring>;
+
+// The copies of a choice: for the UCRT codes the "_UC_" copies, overridden by
+// the generic copies of the variant, overridden by those of the version.
+ActivationPlan activationPlan(const LibraryCatalogue& catalogue, const Choice& choice);
+
+// Copies each planned stored copy over its active library. An active library
+// that equals no stored copy is offered as PB's own first, so none is lost.
+// False when the tool was ended.
+bool activateCopies(ToolContext& context, ToolServices& services, const ActivationPlan& plan);
+
+// The active library a stored copy stands for ("_MT_17_msvcrt.lib" gives
+// "msvcrt.lib"); empty for a name without a variant prefix.
+std::wstring activatedName(const std::wstring& name);
+
 // After a click has flipped the button: false when it turned the active
 // choice off (it is turned on again); otherwise releases the other choices.
 bool selectCrtButton(ControlView& view, Control button);
 
 // Activates the stored copies of a choice. False for an unknown code, and
 // when a copy failed (the tool has then been ended).
-bool switchLibraries(const ToolContext& context, ToolServices& services, const ControlView& view,
+bool switchLibraries(ToolContext& context, ToolServices& services, const ControlView& view,
                      int code);
 
 // The prefix of the stored copies of btnMD's or btnMT's runtime: "_MD_",

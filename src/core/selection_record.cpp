@@ -7,11 +7,6 @@
 namespace tarvex {
 namespace {
 
-// Variant codes of the record (not the choice codes of the switch).
-constexpr std::int32_t kRecordedPbCrt = 1;
-constexpr std::int32_t kRecordedDynamicUcrt = 2;
-constexpr std::int32_t kRecordedStaticUcrt = 3;
-
 const wchar_t* const kGroup = L"Settings";
 const wchar_t* const kKey = L"last";
 
@@ -123,15 +118,20 @@ std::wstring recordedRuntimeCopy(const ToolContext& context) {
 }
 
 void saveSelectionRecord(ToolContext& context, ToolServices& services, const ControlView& view) {
+    writeSelectionRecord(context, services, recordShown(view));
+}
+
+bool writeSelectionRecord(ToolContext& context, ToolServices& services,
+                          const std::wstring& record) {
     IniFile ini(services.byteFiles);
     if (context.libraryDirectory.empty() || !ini.open(context.statePath())) {
-        return;
+        return false;
     }
     ini.selectGroup(kGroup);
-    const std::wstring record = recordShown(view);
     ini.writeString(kKey, record);
     ini.close();
     context.selectionRecord = record;
+    return true;
 }
 
 void applyDebugCaptions(ControlView& view) {

@@ -2,7 +2,9 @@
 
 #include <limits>
 
+#include "core/active_library.h"
 #include "core/library_store.h"
+#include "core/record_from_files.h"
 #include "core/selection_record.h"
 
 namespace tarvex {
@@ -22,11 +24,12 @@ std::uint64_t leadingNumber(const std::wstring& text) {
 }
 
 bool prepareTool(ToolContext& context, ToolServices& services) {
-    if (!prepareLibraryStore(context, services)) {
+    if (!prepareLibraryStore(context, services) || !keepUnknownActiveLibraries(context, services)) {
         return false;
     }
 
     loadSelectionRecord(context, services);
+    settleRecordOnFiles(context, services);
 
     if (context.compilerDirectory.empty()) {
         services.messages.showMessage(L"Tarvex", kIdeOnlyNotice, kMessageInformation);

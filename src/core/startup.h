@@ -1,5 +1,6 @@
 // The start-up steps of the tool that decide, before any window exists,
-// whether it runs: library store, IDE check and the owner of the window.
+// whether it runs: library store, the active libraries and the record they
+// show, IDE check and the owner of the window.
 #pragma once
 
 #include <cstdint>

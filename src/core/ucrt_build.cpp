@@ -4,6 +4,7 @@
 
 #include "core/library_store.h"
 #include "core/library_switch.h"
+#include "core/record_from_files.h"
 #include "core/selection_record.h"
 #include "core/settings.h"
 #include "core/vs_version_list.h"
@@ -48,8 +49,7 @@ bool adoptBuiltLibraries(ToolContext& context, ToolServices& services,
         if (const std::wstring tag = versionTagOf(name); !tag.empty()) {
             addVsVersion(context, services, tag);
         }
-        if (name == active && !reportingCopy(context, services, context.libraryDirectory + name,
-                                             context.libraryDirectory + L"msvcrt.lib")) {
+        if (name == active && !activateCopies(context, services, {{L"msvcrt.lib", name}})) {
             return false;
         }
     }
@@ -143,6 +143,7 @@ void buildUcrtLibraries(ToolContext& context, ToolServices& services, ControlVie
     }
     rebuildCatalogue(context, services);
     refreshUcrtVersionList(context, view);
+    showActiveChoice(context, services, view);
     services.sounds.play(Sound::Default);
 }
 

@@ -22,6 +22,14 @@ inline constexpr FileTime kFileTimeSecond = 10'000'000;
 inline constexpr std::uint32_t kWindows32BitExecutable = 0;
 inline constexpr std::uint32_t kWindows64BitExecutable = 6;
 
+// What a copy keeps of its source besides the bytes: a copy made by the
+// system's copy call has the size and the last write time of its source.
+struct FileFacts {
+    std::int64_t size = kMissing;
+    FileTime written = 0;
+    bool operator==(const FileFacts&) const = default;
+};
+
 // One wildcard search of a directory. Releases its search when destroyed.
 class DirectoryListing {
 public:
@@ -36,6 +44,8 @@ public:
     virtual EntryKind kind() const = 0;
     // When the entry was last written, in the file system's time (FileTime).
     virtual FileTime writeTime() const = 0;
+    // Size in bytes of a file entry, kDirectory for a directory.
+    virtual std::int64_t size() const = 0;
     virtual void close() = 0;
 };
 
@@ -49,6 +59,14 @@ public:
     // Copies a file over an existing target; false when either path is empty
     // or the copy fails.
     virtual bool copyReplacing(const std::wstring& source, const std::wstring& target) = 0;
+    // Renames a file over an existing target in one step, written through to
+    // the disk: the target is then either the old file or the new one.
+    virtual bool renameReplacing(const std::wstring& source, const std::wstring& target) = 0;
+    // Deletes a file; false when there was none or it stays.
+    virtual bool removeFile(const std::wstring& path) = 0;
+    // Size and last write time of a file; nothing for a folder or a missing
+    // file. Asks for the one file, without searching its directory.
+    virtual std::optional<FileFacts> fileFacts(const std::wstring& path) = 0;
     virtual std::unique_ptr<DirectoryListing> newListing() = 0;
     // The executable type of a program file, nothing when it cannot be told.
     virtual std::optional<std::uint32_t> executableType(const std::wstring& path) = 0;

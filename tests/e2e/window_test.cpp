@@ -222,7 +222,8 @@ TEST(Switching, EachChoiceActivatesItsCopiesRecordsItAndIsShownAgainAfterARestar
     // The active button copies nothing; with AutoClose a new choice ends the tool.
     ASSERT_TRUE(window.click(C::chkAutoClose));
     EXPECT_EQ(session.settings(), settingsFile("1"));
-    ASSERT_TRUE(writeBytes(session.sandbox.libraryDirectory() + L"msvcrt.lib", "by hand"));
+    ASSERT_TRUE(
+        writeBytes(session.sandbox.libraryDirectory() + L"msvcrt.lib", stored(L"_MD_msvcrt.lib")));
     const auto before = snapshot(session.sandbox.libraryDirectory());
     ASSERT_TRUE(window.click(C::btnPB));
     EXPECT_EQ(window.state(C::btnPB), BST_CHECKED);

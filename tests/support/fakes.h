@@ -131,6 +131,9 @@ private:
         const FakeFileSystem& files;
         std::vector<const Node*> names;
         int at = -1;
+        std::int64_t size() const override {
+            return node().content ? std::ssize(*node().content) : kDirectory;
+        }
     };
     struct File final : ByteFile {
         File(FakeFileSystem& owner, std::wstring path) : files(owner), k(std::move(path)) {}
@@ -147,6 +150,23 @@ private:
     };
 
     std::map<std::wstring, Node> nodes_;
+
+public:
+    // A rename onto a target whose copies fail fails too; it keeps the write time.
+    bool renameReplacing(const std::wstring& from, const std::wstring& to) override {
+        if (!copyReplacing(from, to)) {
+            return false;
+        }
+        nodes_[key(to)].written = nodes_[key(from)].written;
+        return removeFile(from);
+    }
+    bool removeFile(const std::wstring& path) override {
+        return content(path) && nodes_.erase(key(path));
+    }
+    std::optional<FileFacts> fileFacts(const std::wstring& path) override {
+        return content(path) ? std::optional(FileFacts{pathSize(path), nodes_[key(path)].written})
+                             : std::nullopt;
+    }
 };
 
 // Title, text and flags.

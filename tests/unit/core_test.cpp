@@ -287,6 +287,8 @@ TEST(LibraryDrop, EachFileGetsItsBoxAndAYesActivatesTheCopiesOfItsRuntime) {
         context.vsVersions = {
             {L"16", L"VS 2019"}, {L"17", L"VS 2022"}, {L"18", L"VS 2026"}, {L"19", L"VS 20XX"}};
         tool.files.addFile(lib + L"msvcrt.lib", "PB");
+        tool.files.addFile(lib + L"_PB_msvcrt.lib", "PB"); // the active runtime is PB's own
+        context.catalogue.insert(L"_PB_msvcrt.lib");
         tool.files.addFile(context.statePath(), "");
         std::wistringstream stored(row.stored);
         for (std::wstring name; stored >> name; context.catalogue.insert(name)) {

@@ -84,6 +84,8 @@ public:
 
     FileTime writeTime() const override { return find_ ? fileTime(data_.ftLastWriteTime) : 0; }
 
+    std::int64_t size() const override { return find_ ? sizeOf(data_) : kMissing; }
+
     void close() override {
         find_.reset();
         firstPending_ = false;
@@ -125,6 +127,31 @@ bool Win32FileSystem::copyReplacing(const std::wstring& source, const std::wstri
     }
     return ::CopyFileW(extendedLengthPath(source).c_str(), extendedLengthPath(target).c_str(),
                        FALSE) != FALSE;
+}
+
+// MOVEFILE_WRITE_THROUGH returns once the new name is on the disk, so a
+// power cut after a switch cannot bring the old library back.
+bool Win32FileSystem::renameReplacing(const std::wstring& source, const std::wstring& target) {
+    if (source.empty() || target.empty()) {
+        return false;
+    }
+    return ::MoveFileExW(extendedLengthPath(source).c_str(), extendedLengthPath(target).c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+bool Win32FileSystem::removeFile(const std::wstring& path) {
+    return !path.empty() && ::DeleteFileW(extendedLengthPath(path).c_str()) != FALSE;
+}
+
+std::optional<FileFacts> Win32FileSystem::fileFacts(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (path.empty() ||
+        !::GetFileAttributesExW(extendedLengthPath(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return std::nullopt;
+    }
+    const auto size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return FileFacts{static_cast<std::int64_t>(size), fileTime(data.ftLastWriteTime)};
 }
 
 FileTime Win32FileSystem::now() {

@@ -9,6 +9,9 @@ class Win32FileSystem final : public FileSystem {
 public:
     std::int64_t pathSize(const std::wstring& path) override;
     bool copyReplacing(const std::wstring& source, const std::wstring& target) override;
+    bool renameReplacing(const std::wstring& source, const std::wstring& target) override;
+    bool removeFile(const std::wstring& path) override;
+    std::optional<FileFacts> fileFacts(const std::wstring& path) override;
     std::unique_ptr<DirectoryListing> newListing() override;
     std::optional<std::uint32_t> executableType(const std::wstring& path) override;
     FileTime now() override;
