@@ -213,15 +213,22 @@ bool reportCopyFailure(const ToolContext& context, ToolServices& services,
     return false;
 }
 
-bool prepareLibraryStore(ToolContext& context, ToolServices& services) {
+bool detectLibraryHost(ToolContext& context, ToolServices& services) {
     context.compilerDirectory =
         directoryPart(services.environment.environmentValue(L"PB_TOOL_Compiler"));
     context.targetExtension =
         asciiLowerCase(extensionPart(services.environment.environmentValue(L"PB_TOOL_Executable")));
     if (context.compilerDirectory.empty()) {
-        return true;
+        return false;
     }
     detectHost(context, services);
+    return true;
+}
+
+bool prepareLibraryStore(ToolContext& context, ToolServices& services) {
+    if (!detectLibraryHost(context, services)) {
+        return true;
+    }
     return backUpPbLibraries(context, services) && takeInUcrtImageLibraries(context, services) &&
            offerUcrtRuntimes(context, services);
 }

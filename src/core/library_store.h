@@ -24,6 +24,11 @@ inline constexpr const wchar_t* kBesideSuffix = L".tarvex";
 // 'msvcrt.lib' the original PB CRT?...").
 std::wstring backupQuestion(const std::wstring& name);
 
+// Reads the IDE's variables and, with a compiler, detects the host: the
+// directories and the architecture, without asking or copying anything. False
+// without a compiler.
+bool detectLibraryHost(ToolContext& context, ToolServices& services);
+
 // Reads the IDE's variables and, with a compiler, detects the host, makes the
 // first-run copies and lists the catalogue. Returns false when the tool was
 // ended (a declined question or a failed copy).

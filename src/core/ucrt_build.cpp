@@ -101,16 +101,17 @@ std::wstring buildCommand(const ToolContext& context, const std::wstring& vcvars
            context.libraryDirectory + L"_PB_msvcrt.lib\"";
 }
 
-void buildUcrtLibraries(ToolContext& context, ToolServices& services, ControlView& view) {
+BuildOutcome buildUcrtLibraries(ToolContext& context, ToolServices& services, ControlView& view) {
+    BuildOutcome outcome;
     if (view.itemCount(Control::cmbVsVersion) == 0) {
-        return;
+        return outcome;
     }
     // The text goes into a command interpreter line, where these characters
     // would run whatever follows them.
     const std::wstring sdk = view.text(Control::edtSdkVersion);
     if (!safeForCommandLine(sdk)) {
         services.messages.showMessage(context.messageTitle(), kUnsafeSdkText, kMessageError);
-        return;
+        return outcome;
     }
     const int selected = view.selectedItem(Control::cmbVsVersion);
     const std::wstring vcvarsall =
@@ -122,29 +123,32 @@ void buildUcrtLibraries(ToolContext& context, ToolServices& services, ControlVie
     StartedProgram build = services.programs.startProgram(
         command, L"", context.toolDirectory, {.waitForExit = true, .keepHandle = true});
     if (!build.started) {
-        return;
+        return outcome;
     }
-    const std::uint32_t code = exitCodeOf(std::move(build.handle));
+    outcome.started = true;
+    const std::uint32_t code = outcome.exitCode = exitCodeOf(std::move(build.handle));
     if (code < 1 || code > 4) {
-        return;
+        return outcome;
     }
     const TakenIn taken = takeInArchitectureCopies(context, services, L"_*msvcrt.lib", started);
     if (taken.outcome != TakeIn::All) {
-        return;
+        return outcome;
     }
+    outcome.taken = taken.names;
     if (taken.names.empty()) {
         services.sounds.play(Sound::Error);
         services.messages.showMessage(context.messageTitle(), noLibraryText(context, code, command),
                                       kMessageError);
-        return;
+        return outcome;
     }
     if (!adoptBuiltLibraries(context, services, taken.names)) {
-        return;
+        return outcome;
     }
     rebuildCatalogue(context, services);
     refreshUcrtVersionList(context, view);
     showActiveChoice(context, services, view);
     services.sounds.play(Sound::Default);
+    return outcome;
 }
 
 } // namespace tarvex

@@ -2,7 +2,9 @@
 // native-tools prompt by drop, and the Build button.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/control_view.h"
 #include "core/tool_context.h"
@@ -28,8 +30,16 @@ bool safeForCommandLine(const std::wstring& text);
 std::wstring buildCommand(const ToolContext& context, const std::wstring& vcvarsall,
                           const std::wstring& sdk);
 
+// How a build went: whether its command started, the build script's exit
+// code, and the stored copies taken into the library directory.
+struct BuildOutcome {
+    bool started = false;
+    std::uint32_t exitCode = 0;
+    std::vector<std::wstring> taken;
+};
+
 // Runs the build command for the selected Visual Studio and takes what the
 // build script made into the library directory.
-void buildUcrtLibraries(ToolContext& context, ToolServices& services, ControlView& view);
+BuildOutcome buildUcrtLibraries(ToolContext& context, ToolServices& services, ControlView& view);
 
 } // namespace tarvex

@@ -9,6 +9,7 @@
 
 #include "core/startup.h"
 #include "platform/win32/shell_link.h"
+#include "platform/win32/single_instance.h"
 #include "platform/win32/win32_byte_file.h"
 #include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_file_system.h"
@@ -60,14 +61,6 @@ void initialiseControls() {
     ::InitCommonControlsEx(&controls);
 }
 
-// True when another copy already holds the lock or it cannot be taken. The
-// handle is deliberately kept open: process exit releases the lock.
-bool anotherCopyRuns() {
-    ::SetLastError(ERROR_SUCCESS);
-    const HANDLE lock = ::CreateMutexW(nullptr, TRUE, L"Tarvex");
-    return lock == nullptr || ::GetLastError() != ERROR_SUCCESS;
-}
-
 // The IDE hands over its window as a number. One that names no window (or
 // does not even fit a handle) makes the window creation fail, as Windows does
 // for a stale owner; checking first also keeps pseudo-handles such as
@@ -89,7 +82,7 @@ void runTool(HINSTANCE instance) {
     initialiseControls();
     runtime.emplace();
 
-    if (anotherCopyRuns()) {
+    if (!takeSingleInstanceLock()) {
         end.endTool();
     }
 

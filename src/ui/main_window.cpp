@@ -190,10 +190,19 @@ LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam
     }
 }
 
+// Several libraries get one verdict; anything else dropped with them is taken
+// as one text, as a shortcut would be.
 void MainWindow::onFileDrop(const std::wstring& text) {
-    if (!isLibraryOrObject(text)) {
+    const std::vector<std::wstring> paths = droppedPaths(text);
+    bool close = false;
+    if (paths.size() > 1 && std::all_of(paths.begin(), paths.end(), isLibraryOrObject)) {
+        close = onLibrariesDropped(context_, services_, *view_, paths);
+    } else if (!isLibraryOrObject(text)) {
         registerNativeToolsShortcut(context_, services_, *view_, text);
-    } else if (onLibraryDropped(context_, services_, *view_, text)) {
+    } else {
+        close = onLibraryDropped(context_, services_, *view_, text);
+    }
+    if (close) {
         ::PostQuitMessage(0); // auto-close after the switch
     }
 }
