@@ -39,8 +39,9 @@ const Case kCases[] = {
      L"Lonely?|Next?2|name?two  words|v?a=b|?x|v=c",
      kHeader +
          "Lonely = \r\n;  two\r\nNext = 2\r\nName = two  words \t \r\nv = c\r\n = x\r\n[G]\r\n"},
-    {"[A]\nk=1\nk=2\n[a]\nk=3\n", L"[a|K?1|K=9",
-     kHeader + "[A]\r\nK = 9\r\nk = 2\r\n[a]\r\nk = 3\r\n"},
+    // Names fold ASCII letters only, from A to Z.
+    {"[A]\nz=1\nz=2\n@=0\nz[=5\n[a]\nz=3\n", L"[a|Z?1|`?<none>|Z{?<none>|Z=9",
+     kHeader + "[A]\r\nZ = 9\r\nz = 2\r\n@ = 0\r\nz[ = 5\r\n[a]\r\nz = 3\r\n"},
     {"\xEF\xBB\xBF[\xC3\x84"
      "BC]\nGr\xC3\xBC\xC3\x9F"
      "e=\xF0\x9F\x98\x80\n",
