@@ -36,13 +36,14 @@ TEST(BuildPane, DroppedPromptsAreStoredBuildTakesInWhatTheScriptMadeDroppedLibra
     const std::string x64Link = "[VSlink]\r\nx64 Native Tools P = " + vcvarsall;
     const std::string both = x64Link + "x86 Native Tools P = " + vcvarsall; // x86: not listed
     EXPECT_EQ(dragFiles(window.handle(), {x64}, DROPEFFECT_COPY), DROPEFFECT_NONE);
-    for (const auto& [dropped, links] :
-         std::vector<std::pair<std::vector<std::wstring>, std::string>>{
-             {{x64}, x64Link},
-             {{tools + L"x86 Native Tools P.lnk"}, both},
-             {{tools + L"Native Tools P.lnk"}, both},
-             {{tools + L"x64 Native Tools bad.lnk"}, both},
-             {{notes, x64}, both}}) { // the last: one text with a line feed, no shortcut
+    // The last: one text with a line feed, no shortcut.
+    const std::pair<std::vector<std::wstring>, std::string> drops[] = {
+        {{x64}, x64Link},
+        {{tools + L"x86 Native Tools P.lnk"}, both},
+        {{tools + L"Native Tools P.lnk"}, both},
+        {{tools + L"x64 Native Tools bad.lnk"}, both},
+        {{notes, x64}, both}};
+    for (const auto& [dropped, links] : drops) {
         EXPECT_EQ(dragFiles(window.handle(), dropped, DROPEFFECT_LINK | DROPEFFECT_COPY), 4u);
         ASSERT_TRUE(window.settle());
         EXPECT_EQ(session.settings(), settings + links);
@@ -87,12 +88,6 @@ TEST(BuildPane, DroppedPromptsAreStoredBuildTakesInWhatTheScriptMadeDroppedLibra
     EXPECT_EQ(session.library(L"msvcrt.lib"), session.library(L"_MT_17_msvcrt.lib"))
         << "the rebuilt active runtime is active";
 
-    // A Visual Studio the settings do not know is added to them and listed.
-    ASSERT_TRUE(writeBytes(tools + L"version.txt", "18.0\r\n") && build(L"") &&
-                ::DeleteFileW((tools + L"version.txt").c_str()));
-    EXPECT_EQ(window.items(C::cmbUcrtVersion).front(), L" VS 2026, 18");
-    EXPECT_NE(session.settings().find("VS 2026 = 18\r\n"), std::string::npos);
-
     // Nothing is taken or said for exit codes 0 (nothing built) and 5 (no
     // _PB_msvcrt.lib); an unsafe SDK text starts nothing.
     const std::wstring pbCrt = library + L"_PB_msvcrt.lib";
@@ -114,18 +109,7 @@ TEST(BuildPane, DroppedPromptsAreStoredBuildTakesInWhatTheScriptMadeDroppedLibra
     ASSERT_TRUE(::MoveFileW((pbCrt + L"-").c_str(), pbCrt.c_str()));
     EXPECT_EQ(snapshot(library), unbuilt);
     EXPECT_EQ(readBytes(tools + L"seen.txt"),
-              "[x64][]\r\n[x64][10.0.19041.0]\r\n[x64][]\r\n[x64][]\r\n[x64][]\r\n"
-              "[x64][10.0.1]\r\n");
-
-    // A failed copy: the copy error box, then the end.
-    const std::wstring blocked = L"_MT_17_msvcrt.lib";
-    ASSERT_TRUE(writeBytes(vc + L"libcmt.lib", "new") &&
-                ::DeleteFileW((library + blocked).c_str()) &&
-                ::CreateDirectoryW((library + blocked).c_str(), nullptr));
-    build(L"");
-    EXPECT_TRUE(session.nextBox().text.starts_with(L"Error copying from:\n'" + results + blocked +
-                                                   L"'\nto:\n'" + library + blocked));
-    EXPECT_EQ(session.tool->waitForExit(), 0u);
+              "[x64][]\r\n[x64][10.0.19041.0]\r\n[x64][]\r\n[x64][]\r\n[x64][10.0.1]\r\n");
 }
 
 } // namespace

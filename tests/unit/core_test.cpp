@@ -164,6 +164,10 @@ TEST(PreparedTool, HandlersSoundBuildsTakeInOnlyWhatTheyWroteAFailedSwitchEndsTh
         EXPECT_EQ(tool.shown.size(), sounds == std::vector{Sound::Error} ? 1u : 0u);
         EXPECT_EQ(tool.files.content(kLib + built) == bytes, sounds == std::vector{Sound::Default});
     }
+    // The first build made the first library of a Visual Studio the settings lacked.
+    EXPECT_EQ(view.itemText(Control::cmbUcrtVersion, 0), L" VS 2026, 18");
+    EXPECT_NE(tool.files.content(L"C:\\Tools\\Tarvex\\Tarvex.ini")->find("VS 2026 = 18\r\n"),
+              std::string::npos);
 
     const auto record = tool.files.content(tool.context.statePath());
     tool.files.failCopiesTo(kLib + L"msvcrt.lib");
@@ -180,6 +184,7 @@ TEST(TextFields, PathsNumbersAndRecordFields) {
     for (const wchar_t* path : {L"app.", L"C:\\Out\\.hidden", L"C:/dir.d/app", L"C:\\app.d ll"}) {
         EXPECT_EQ(extensionPart(path), L"") << path;
     }
+    EXPECT_EQ(asciiLowerCase(L"@AZ[\u00C4"), L"@az[\u00C4") << "A to Z only";
     EXPECT_EQ(leadingNumber(L"  65814x9"), 65814u);
     EXPECT_EQ(leadingNumber(L"18446744073709551616"), UINT64_MAX);
 }
