@@ -34,8 +34,8 @@ class FakeFileSystem final : public FileSystem, public ByteFileService {
 public:
     // Keys: lower-case paths with no trailing backslash.
     std::set<std::wstring> failingCopies, failingListings, failingReads;
-    std::map<std::wstring, std::uint32_t> executableTypes;
-    FileTime clock = 100 * kFileTimeSecond; // what files are written at
+    std::optional<std::uint32_t> executable; // the type of any program asked about
+    FileTime clock = 100 * kFileTimeSecond;  // what files are written at
 
     static std::wstring key(const std::wstring& path) {
         return asciiLowerCase(path.substr(0, path.find_last_not_of(L'\\') + 1));
@@ -71,10 +71,7 @@ public:
     std::unique_ptr<DirectoryListing> newListing() override {
         return std::make_unique<Listing>(*this);
     }
-    std::optional<std::uint32_t> executableType(const std::wstring& path) override {
-        return executableTypes.contains(key(path)) ? std::optional(executableTypes[key(path)])
-                                                   : std::nullopt;
-    }
+    std::optional<std::uint32_t> executableType(const std::wstring&) override { return executable; }
     FileTime now() override { return clock; }
     std::unique_ptr<ByteFile> openForUpdate(const std::wstring& path) override {
         return content(path) ? std::make_unique<File>(*this, key(path)) : nullptr;

@@ -46,7 +46,7 @@ testing::ShownMessage copyError(const std::wstring& from, const std::wstring& na
 struct Installation : testing::FakeTool {
     Installation() {
         variables[L"PB_TOOL_Compiler"] = L"C:\\PB\\Compilers\\pbcompilerc.exe";
-        files.executableTypes[L"c:\\pb\\compilers\\pbcompilerc.exe"] = kWindows64BitExecutable;
+        files.executable = kWindows64BitExecutable;
         for (const wchar_t* name : {L"msvcrt.lib", L"libpng.lib", L"libjpeg.lib"}) {
             files.addFile(kLib + name, "PB");
         }
@@ -236,6 +236,8 @@ TEST(LibraryDrop, EachFileGetsItsBoxAndAYesActivatesTheCopiesOfItsRuntime) {
          L"'mt_x64.lib' needs /MT (static, release) from VS 2022 or later, which Tarvex has not "
          L"stored for this compiler.\n\nBuild it in the build pane first.",
          0x40},
+        {L"mt_x64.lib", "", L"_MT_17_msvcrt.lib _MT_msvcrt.lib",
+         mt + L"\n\nSwitch to /MT with VS 2022 now?", 0x24, "_MT_17_msvcrt.lib", L"17,0,3,0"},
         // A later Visual Studio's runtime links it; the lowest such one is offered.
         {L"mt_x64.lib", "", L"_MT_16_msvcrt.lib _MT_18_msvcrt.lib _MT_19_msvcrt.lib",
          mt + L"\n\nSwitch to /MT with VS 2026 now?", 0x24, "_MT_18_msvcrt.lib", L"18,0,3,0"},
