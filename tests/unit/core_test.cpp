@@ -213,56 +213,53 @@ TEST(CoffReader, FilesMadeByRealToolsGiveTheirRuntimeProcessorAndVisualStudio) {
 
 TEST(LibraryDrop, EachFileGetsItsBoxAndAYesActivatesTheCopiesOfItsRuntime) {
     const std::wstring lib = L"C:\\PB\\Libraries\\";
-    const std::wstring mt =
-        L"'mt_x64.lib' was built for x64 with /MT (static, release) by VS 2022.";
+    const std::wstring mt = L"was built for x64 with /MT (static, release) by VS 2022.";
     const struct {
         std::wstring file;
         std::optional<std::string> bytes; // empty: the file clang made; none: no file
-        std::wstring stored;
         std::wstring text;
         unsigned flags;
+        std::wstring stored = L"";
         std::string active = "PB"; // what msvcrt.lib then holds: PB's own or a stored copy
         std::wstring record = L"";
         int answer = kAnswerYes;
     } rows[] = {
-        {L"mt_x64.lib", "", L"_MT_msvcrt.lib _MT_16_msvcrt.lib _MD_17_msvcrt.lib",
-         mt + L"\n\nSwitch to /MT now?", 0x24, "_MT_msvcrt.lib", L"17,0,3,0"},
-        {L"mt_x64.lib", "", L"_MT_msvcrt.lib", mt + L"\n\nSwitch to /MT now?", 0x24, "PB", L"",
+        {L"mt_x64.lib", "", mt + L"\n\nSwitch to /MT now?", 0x24,
+         L"_MT_msvcrt.lib _MT_16_msvcrt.lib _MD_17_msvcrt.lib", "_MT_msvcrt.lib", L"17,0,3,0"},
+        {L"mt_x64.lib", "", mt + L"\n\nSwitch to /MT now?", 0x24, L"_MT_msvcrt.lib", "PB", L"",
          kAnswerNo},
-        {L"bigobj_x64.obj", "", L"_MDd_msvcrt.lib _MDd_16_msvcrt.lib _MD_17_msvcrt.lib",
-         L"'bigobj_x64.obj' was built for x64 with /MDd (dynamic, debug).\n\nSwitch to /MDd now?",
-         0x24, "_MDd_msvcrt.lib", L"17,1,2,0"},
-        {L"mt_x64.lib", "", L"_MT_16_msvcrt.lib _MD_msvcrt.lib",
-         L"'mt_x64.lib' needs /MT (static, release) from VS 2022 or later, which Tarvex has not "
-         L"stored for this compiler.\n\nBuild it in the build pane first.",
-         0x40},
-        {L"mt_x64.lib", "", L"_MT_17_msvcrt.lib _MT_msvcrt.lib",
-         mt + L"\n\nSwitch to /MT with VS 2022 now?", 0x24, "_MT_17_msvcrt.lib", L"17,0,3,0"},
+        {L"mt_x64.lib", "", mt + L"\n\nSwitch to /MT with VS 2022 now?", 0x24,
+         L"_MT_17_msvcrt.lib _MT_msvcrt.lib", "_MT_17_msvcrt.lib", L"17,0,3,0"},
+        {L"bigobj_x64.obj", "",
+         L"was built for x64 with /MDd (dynamic, debug).\n\nSwitch to /MDd now?", 0x24,
+         L"_MDd_msvcrt.lib _MDd_16_msvcrt.lib _MD_17_msvcrt.lib", "_MDd_msvcrt.lib", L"17,1,2,0"},
+        {L"mt_x64.lib", "",
+         L"needs /MT (static, release) from VS 2022 or later, which Tarvex has not stored for "
+         L"this compiler.\n\nBuild it in the build pane first.",
+         0x40, L"_MT_16_msvcrt.lib _MD_msvcrt.lib"},
         // A later Visual Studio's runtime links it; the lowest such one is offered.
-        {L"mt_x64.lib", "", L"_MT_16_msvcrt.lib _MT_18_msvcrt.lib _MT_19_msvcrt.lib",
-         mt + L"\n\nSwitch to /MT with VS 2026 now?", 0x24, "_MT_18_msvcrt.lib", L"18,0,3,0"},
+        {L"mt_x64.lib", "", mt + L"\n\nSwitch to /MT with VS 2026 now?", 0x24,
+         L"_MT_16_msvcrt.lib _MT_18_msvcrt.lib _MT_19_msvcrt.lib", "_MT_18_msvcrt.lib",
+         L"18,0,3,0"},
         // Only the generic copies fit while every listed version has its own.
-        {L"mt_x64.lib", "", L"_MT_msvcrt.lib _MT_16_msvcrt.lib", mt + L"\n\nSwitch to /MT now?",
-         0x24, "_MT_msvcrt.lib", L",0,3,0"},
-        {L"mixed_x64.lib", "", L"_MT_msvcrt.lib",
-         L"'mixed_x64.lib' mixes C runtimes (objects: 1 /MD, 1 /MT); no single choice fits "
-         L"it.\n\nRebuild it with one runtime.",
+        {L"mt_x64.lib", "", mt + L"\n\nSwitch to /MT now?", 0x24,
+         L"_MT_msvcrt.lib _MT_16_msvcrt.lib", "_MT_msvcrt.lib", L",0,3,0"},
+        {L"mixed_x64.lib", "",
+         L"mixes C runtimes (objects: 1 /MD, 1 /MT); no single choice fits it.\n\nRebuild it "
+         L"with one runtime.",
          0x30},
-        {L"mt_x86.lib", "", L"_MT_msvcrt.lib",
-         L"'mt_x86.lib' was built for x86, but the PB compiler is x64: it cannot link it.", 0x10},
-        {L"import_x64.lib", "", L"_MT_msvcrt.lib",
-         L"'import_x64.lib' needs no particular C runtime: any choice links with it.", 0x40},
-        {L"ltcg_x64.obj", "", L"_MT_msvcrt.lib",
-         L"'ltcg_x64.obj' was compiled with link-time code generation (/GL): it holds no code the "
-         L"PB linker can use.\n\nRebuild it without /GL.",
-         0x30},
-        {L"notes.lib", "Notes on the build.\n", L"",
-         L"'notes.lib' is not a library or object file that Tarvex can read.", 0x10},
-        {L"cut.lib", "!<arch>\n/", L"",
-         L"'cut.lib' is not a library or object file that Tarvex can read: it ends inside a "
-         L"header.",
+        {L"mt_x86.lib", "", L"was built for x86, but the PB compiler is x64: it cannot link it.",
          0x10},
-        {L"gone.obj", std::nullopt, L"", L"'gone.obj' cannot be opened.", 0x10},
+        {L"import_x64.lib", "", L"needs no particular C runtime: any choice links with it.", 0x40},
+        {L"ltcg_x64.obj", "",
+         L"was compiled with link-time code generation (/GL): it holds no code the PB linker can "
+         L"use.\n\nRebuild it without /GL.",
+         0x30},
+        {L"notes.lib", "Notes on the build.\n",
+         L"is not a library or object file that Tarvex can read.", 0x10},
+        {L"cut.lib", "!<arch>\n/",
+         L"is not a library or object file that Tarvex can read: it ends inside a header.", 0x10},
+        {L"gone.obj", std::nullopt, L"cannot be opened.", 0x10},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.file + L" " + row.stored);
@@ -286,7 +283,8 @@ TEST(LibraryDrop, EachFileGetsItsBoxAndAYesActivatesTheCopiesOfItsRuntime) {
         refreshUcrtVersionList(context, view);
         tool.answers = {row.answer};
         EXPECT_FALSE(onLibraryDropped(context, tool.services, view, lib + row.file));
-        const testing::ShownMessage box{L"Tarvex - x64", row.text, row.flags};
+        const testing::ShownMessage box{L"Tarvex - x64", L"'" + row.file + L"' " + row.text,
+                                        row.flags};
         EXPECT_EQ(tool.shown, std::vector{box});
         EXPECT_EQ(tool.files.content(lib + L"msvcrt.lib"), row.active);
         EXPECT_EQ(context.selectionRecord, row.record);
