@@ -304,6 +304,7 @@ TEST(BuildPane, DroppedPromptsAreStoredBuildTakesInWhatTheScriptMadeDroppedLibra
     }
     const auto unbuilt = snapshot(library);
     ASSERT_TRUE(build(L"") && ::MoveFileW(pbCrt.c_str(), (pbCrt + L"-").c_str()) && build(L""));
+    EXPECT_EQ(session.tool->waitForMessageBox(0ms), nullptr) << "a box would be up by now";
     // vcvarsall.bat refuses the SDK and ends the line with 1, as on Windows:
     // the earlier build's files are not taken for this one's.
     build(L"10.0.1");
