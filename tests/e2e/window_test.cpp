@@ -153,11 +153,9 @@ TEST(Switching, EachChoiceActivatesItsCopiesRecordsItAndIsShownAgainAfterARestar
 
     // The two small buttons change no file. The prefix's https handler becomes
     // a command that writes the address it gets; Wine's own is put back.
-    const auto handle = [](const std::wstring& command) {
-        return ::RegSetKeyValueW(HKEY_LOCAL_MACHINE,
-                                 L"Software\\Classes\\https\\shell\\open\\command", nullptr, REG_SZ,
-                                 command.c_str(),
-                                 static_cast<DWORD>((command.size() + 1) * 2)) == ERROR_SUCCESS;
+    const auto handle = [](const std::wstring& command) { // the size is the text's
+        return !::RegSetValueW(HKEY_CLASSES_ROOT, L"https\\shell\\open\\command", REG_SZ,
+                               command.c_str(), 0);
     };
     const std::shared_ptr<void> restore(
         nullptr, [&](void*) { handle(L"\"C:\\windows\\system32\\winebrowser.exe\" \"%1\""); });
@@ -232,7 +230,7 @@ std::string merged(std::string crt, std::string vcruntime, std::string ucrt,
            "\r\nlegacy_stdio_definitions.lib\r\n";
 }
 
-TEST(BuildPane, DroppedPromptsAreStoredBuildTakesInWhatTheScriptMadeDroppedLibrariesAreJudged) {
+TEST(BuildPane, DroppedPromptsAreStoredBuildsTakeInWhatTheScriptMadeForThemAndNothingElse) {
     ToolSession session;
     const std::wstring tools = addStandInVisualStudio(session.sandbox), vc = tools + L"lib\\x64\\";
     const std::wstring library = session.sandbox.libraryDirectory(), notes = tools + L"notes.txt";
