@@ -206,11 +206,9 @@ public:
     }
     std::optional<DWORD> waitForExit(std::chrono::milliseconds timeout = kPatience) const {
         DWORD code = 0;
-        if (::WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) ||
-            !::GetExitCodeProcess(process_.get(), &code)) {
-            return std::nullopt;
-        }
-        return code;
+        const bool ended = !::WaitForSingleObject(process_.get(), DWORD(timeout.count())) &&
+                           ::GetExitCodeProcess(process_.get(), &code);
+        return ended ? std::optional(code) : std::nullopt;
     }
     bool running() const { return process_ && ::WaitForSingleObject(process_.get(), 0); }
 
@@ -277,16 +275,14 @@ public:
         static WPARAM marker = 4000;
         const HWND edit = control(Control::edtSdkVersion);
         ::PostMessageW(edit, EM_SETLIMITTEXT, ++marker, 0);
+        const auto arrived = [&] {
+            DWORD_PTR limit = 0;
+            return !::IsWindow(edit) ||
+                   (::SendMessageTimeoutW(edit, EM_GETLIMITTEXT, 0, 0, 0, 100, &limit) &&
+                    limit == marker);
+        };
         // A window that is gone (the tool ended or crashed) settles nothing.
-        return waitUntil(
-                   [&] {
-                       DWORD_PTR limit = 0;
-                       return !::IsWindow(edit) ||
-                              (::SendMessageTimeoutW(edit, EM_GETLIMITTEXT, 0, 0, 0, 100, &limit) &&
-                               limit == marker);
-                   },
-                   60s) &&
-               ::IsWindow(edit);
+        return waitUntil(arrived, 60s) && ::IsWindow(edit);
     }
     // Points at a control until txtStatus shows expected; returns what it shows.
     std::wstring hover(Control id, const std::wstring& expected,

@@ -2,7 +2,6 @@
 // Windows rules the tool relies on: names ignore case, a file needs its folder.
 #pragma once
 
-#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
@@ -23,12 +22,9 @@ struct MemoryFileReader final : FileReader {
     explicit MemoryFileReader(std::string content) : bytes(std::move(content)) {}
     std::uint64_t size() const override { return bytes.size(); }
     bool readAt(std::uint64_t offset, char* buffer, std::size_t count) override {
-        if (offset > bytes.size() || count > bytes.size() - offset) {
-            return false;
-        }
-        bytesRead += count;
-        bytes.copy(buffer, count, static_cast<std::size_t>(offset));
-        return true;
+        const bool inside = offset <= bytes.size() && count <= bytes.size() - offset;
+        bytesRead += inside ? bytes.copy(buffer, count, static_cast<std::size_t>(offset)) : 0;
+        return inside;
     }
     std::string bytes;
     std::uint64_t bytesRead = 0;
@@ -36,13 +32,12 @@ struct MemoryFileReader final : FileReader {
 
 class FakeFileSystem final : public FileSystem, public ByteFileService {
 public:
-    // Keys: lower-case paths with backslashes and no trailing one.
-    std::set<std::wstring> failingCopies, failingListings, failingReads, failingReplaces;
-    std::map<std::wstring, std::uint32_t> executableTypes;
-    FileTime clock = 100 * kFileTimeSecond; // what files are written at
+    // Keys: lower-case paths with no trailing backslash.
+    std::set<std::wstring> failingCopies, failingListings, failingReads;
+    std::optional<std::uint32_t> executable; // the type of any program asked about
+    FileTime clock = 100 * kFileTimeSecond;  // what files are written at
 
-    static std::wstring key(std::wstring path) {
-        std::replace(path.begin(), path.end(), L'/', L'\\');
+    static std::wstring key(const std::wstring& path) {
         return asciiLowerCase(path.substr(0, path.find_last_not_of(L'\\') + 1));
     }
     void failCopiesTo(const std::wstring& target) { failingCopies.insert(key(target)); }
@@ -66,22 +61,17 @@ public:
         return !exists(path) ? kMissing : isFolder(path) ? kDirectory : std::ssize(*content(path));
     }
     bool copyReplacing(const std::wstring& source, const std::wstring& target) override {
-        if (!content(source) || failingCopies.contains(key(target)) ||
-            !isFolder(directoryPart(target)) || isFolder(target)) {
-            return false;
+        const bool copies = content(source) && !failingCopies.contains(key(target)) &&
+                            isFolder(directoryPart(target)) && !isFolder(target);
+        if (copies) {
+            addFile(target, *content(source));
         }
-        nodes_.insert_or_assign(
-            key(target),
-            Node{exists(target) ? nodes_[key(target)].path : target, content(source), clock});
-        return true;
+        return copies;
     }
     std::unique_ptr<DirectoryListing> newListing() override {
         return std::make_unique<Listing>(*this);
     }
-    std::optional<std::uint32_t> executableType(const std::wstring& path) override {
-        return executableTypes.contains(key(path)) ? std::optional(executableTypes[key(path)])
-                                                   : std::nullopt;
-    }
+    std::optional<std::uint32_t> executableType(const std::wstring&) override { return executable; }
     FileTime now() override { return clock; }
     std::unique_ptr<ByteFile> openForUpdate(const std::wstring& path) override {
         return content(path) ? std::make_unique<File>(*this, key(path)) : nullptr;
@@ -90,7 +80,7 @@ public:
         if (!isFolder(directoryPart(path)) || isFolder(path)) {
             return nullptr;
         }
-        nodes_.insert_or_assign(key(path), Node{path, "", clock});
+        addFile(path, "");
         return std::make_unique<File>(*this, key(path));
     }
     std::unique_ptr<FileReader> openForReading(const std::wstring& path) override {
@@ -103,33 +93,31 @@ private:
         std::optional<std::string> content; // none for a folder
         FileTime written = 0;
     };
-    // The tool's patterns hold one star.
+    // The tool's patterns hold one star; each listing is opened once.
     struct Listing final : DirectoryListing {
         explicit Listing(const FakeFileSystem& owner) : files(owner) {}
         bool open(const std::wstring& directory, const std::wstring& pattern) override {
             const std::wstring k = key(directory), p = key(pattern);
             const std::size_t star = p.find(L'*');
-            names.clear();
             for (const auto& [name, node] : files.nodes_) {
                 const std::wstring entry = fileNamePart(name, false);
                 if (key(directoryPart(name)) == k && entry.size() + 1 >= p.size() &&
                     entry.starts_with(p.substr(0, star)) && entry.ends_with(p.substr(star + 1))) {
-                    names.push_back(&node);
+                    nodes.push_back(&node);
                 }
             }
-            at = -1;
             return files.isFolder(directory) && !files.failingListings.contains(k);
         }
-        bool next() override { return ++at < static_cast<int>(names.size()); }
+        bool next() override { return ++at < static_cast<int>(nodes.size()); }
         std::wstring name() const override { return fileNamePart(node().path, false); }
         EntryKind kind() const override {
             return node().content ? EntryKind::File : EntryKind::Directory;
         }
         FileTime writeTime() const override { return node().written; }
-        void close() override { names.clear(); }
-        const Node& node() const { return *names.at(static_cast<std::size_t>(at)); }
+        void close() override { nodes.clear(); }
+        const Node& node() const { return *nodes.at(static_cast<std::size_t>(at)); }
         const FakeFileSystem& files;
-        std::vector<const Node*> names;
+        std::vector<const Node*> nodes;
         int at = -1;
         std::int64_t size() const override {
             return node().content ? std::ssize(*node().content) : kDirectory;
@@ -143,7 +131,8 @@ private:
             return !files.failingReads.contains(k);
         }
         bool replaceAll(const std::string& bytes) override {
-            return !files.failingReplaces.contains(k) && (files.nodes_.at(k).content = bytes);
+            files.nodes_.at(k).content = bytes;
+            return true;
         }
         FakeFileSystem& files;
         std::wstring k;
@@ -173,8 +162,8 @@ public:
 using ShownMessage = std::tuple<std::wstring, std::wstring, unsigned>;
 
 // Runs a build when given one, else starts no program; reads shortcuts from
-// a table, takes every text for the clipboard unless refusing, and answers
-// boxes from a script (OK, 1, once it runs out).
+// a table, takes every text for the clipboard, and answers boxes from a
+// script (OK, 1, once it runs out).
 struct FakeTool : Environment,
                   SoundPlayer,
                   ToolEnd,
@@ -187,7 +176,6 @@ struct FakeTool : Environment,
     std::map<std::wstring, std::wstring> variables;
     std::vector<Sound> sounds;
     int ends = 0;
-    bool refusing = false;
     std::function<std::uint32_t()> build; // its exit code
     std::map<std::wstring, std::wstring> shortcuts;
     struct Ended final : ProgramHandle {
@@ -207,7 +195,7 @@ struct FakeTool : Environment,
     std::wstring programPath() override { return L"C:\\Tools\\Tarvex\\Tarvex.exe"; }
     void play(Sound sound) override { sounds.push_back(sound); }
     void endTool() override { ++ends; }
-    bool setClipboardText(const std::wstring&) override { return !refusing; }
+    bool setClipboardText(const std::wstring&) override { return true; }
     int showMessage(const std::wstring& title, const std::wstring& text, unsigned flags) override {
         shown.push_back({title, text, flags});
         const int answer = answers.empty() ? 1 : answers.front();

@@ -18,8 +18,7 @@ inline std::string readBytes(const fs::path& path) {
 }
 
 inline bool writeBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    return bool(out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())));
+    return bool(std::ofstream(path, std::ios::binary) << bytes);
 }
 
 // Every entry below a folder: relative name -> content; folders end in "\".

@@ -10,7 +10,6 @@
 #include "core/library_store.h"
 #include "core/library_switch.h"
 #include "core/linker_snippet.h"
-#include "core/record_fields.h"
 #include "core/runtime_needs.h"
 #include "core/selection_record.h"
 #include "core/settings.h"
@@ -47,7 +46,7 @@ testing::ShownMessage copyError(const std::wstring& from, const std::wstring& na
 struct Installation : testing::FakeTool {
     Installation() {
         variables[L"PB_TOOL_Compiler"] = L"C:\\PB\\Compilers\\pbcompilerc.exe";
-        files.executableTypes[L"c:\\pb\\compilers\\pbcompilerc.exe"] = kWindows64BitExecutable;
+        files.executable = kWindows64BitExecutable;
         for (const wchar_t* name : {L"msvcrt.lib", L"libpng.lib", L"libjpeg.lib"}) {
             files.addFile(kLib + name, "PB");
         }
@@ -114,13 +113,23 @@ TEST(LibraryStore, DecisionsOnAnswersExistingCopiesAndFailures) {
     }
 }
 
-TEST(PreparedTool, SoundsAndAFailedSwitchEndingTheToolUnrecorded) {
+// Each handler confirms or refuses with its sound; a build takes in what it
+// wrote only when its exit code counts the variants it built (5 to 9 are the
+// script's own errors, which it has told); a failed switch ends the tool
+// unrecorded.
+TEST(PreparedTool, HandlersSoundBuildsTakeInOnlyWhatTheyWroteAFailedSwitchEndsTheTool) {
     Installation tool;
     testing::MemoryView view;
     tool.prepare("yyyy");
-    tool.context.vsVersions = {{L"17", L"VS 2022"}};
+    loadSettings(tool.context, tool.services, view);
     loadSelectionRecord(tool.context, tool.services);
     refreshUcrtVersionList(tool.context, view);
+    const std::wstring vs = L"C:\\VS\\", prompt = vs + L"x64 Native Tools Command Prompt.lnk";
+    tool.shortcuts[prompt] = L"/k \"" + vs + L"vcvars64.bat\"";
+    for (const std::wstring& dropped : {vs + L"Developer Command Prompt.lnk", prompt}) {
+        registerNativeToolsShortcut(tool.context, tool.services, view, dropped);
+    }
+    copyLinkerDirectives(tool.services);
     const auto click = [&](Control button) { // a click flips the toggle before its handler runs
         view.setState(button, !view.state(button));
         return onCrtButtonClicked(tool.context, tool.services, view, button);
@@ -129,6 +138,36 @@ TEST(PreparedTool, SoundsAndAFailedSwitchEndingTheToolUnrecorded) {
     EXPECT_TRUE(click(Control::btnMT));
     view.setState(Control::btnPngJpeg, true);
     onPngJpegClicked(tool.context, tool.services, view);
+    EXPECT_EQ(tool.sounds, (std::vector{Sound::Error, Sound::Default, Sound::Default,
+                                        Sound::Information, Sound::Default}));
+
+    // Each build writes _MD_18_msvcrt.lib (exit code 1: vcvarsall.bat failed
+    // and wrote nothing) and gives no sound, the success or the error sound.
+    const std::wstring built = L"_MD_18_msvcrt.lib";
+    const std::pair<std::uint32_t, std::vector<Sound>> builds[] = {
+        {2, {Sound::Default}}, {1, {Sound::Error}}, {0, {}}, {5, {}}, {9, {}},
+        {3, {Sound::Default}}};
+    for (const auto& [code, sounds] : builds) {
+        SCOPED_TRACE(code);
+        tool.sounds.clear();
+        tool.shown.clear();
+        tool.files.clock += 10 * kFileTimeSecond;
+        const std::string bytes = "built at " + std::to_string(tool.files.clock);
+        tool.build = [&, code] {
+            if (code != 1) {
+                tool.files.addFile(kArch + built, bytes);
+            }
+            return code;
+        };
+        buildUcrtLibraries(tool.context, tool.services, view);
+        EXPECT_EQ(tool.sounds, sounds);
+        EXPECT_EQ(tool.shown.size(), sounds == std::vector{Sound::Error} ? 1u : 0u);
+        EXPECT_EQ(tool.files.content(kLib + built) == bytes, sounds == std::vector{Sound::Default});
+    }
+    // The first build made the first library of a Visual Studio the settings lacked.
+    EXPECT_EQ(view.itemText(Control::cmbUcrtVersion, 0), L" VS 2026, 18");
+    EXPECT_NE(tool.files.content(L"C:\\Tools\\Tarvex\\Tarvex.ini")->find("VS 2026 = 18\r\n"),
+              std::string::npos);
 
     const auto record = tool.files.content(tool.context.statePath());
     tool.files.failCopiesTo(kLib + L"msvcrt.lib");
@@ -136,59 +175,6 @@ TEST(PreparedTool, SoundsAndAFailedSwitchEndingTheToolUnrecorded) {
     EXPECT_EQ(tool.shown.back(), copyError(kLib + L"_MD_msvcrt.lib", L"msvcrt.lib"));
     EXPECT_EQ(tool.ends, 1);
     EXPECT_EQ(tool.files.content(tool.context.statePath()), record);
-    EXPECT_EQ(tool.sounds, (std::vector{Sound::Information, Sound::Default}));
-}
-
-// Each handler confirms or refuses with its sound; a build takes in only what
-// it wrote, lists a Visual Studio it is the first of, and reactivates a
-// rebuilt active runtime.
-TEST(PreparedTool, ShortcutsSnippetAndBuildsSoundAndTakeInOnlyWhatTheBuildWrote) {
-    Installation tool;
-    testing::MemoryView view;
-    tool.prepare("yyyy");
-    loadSettings(tool.context, tool.services, view);
-    tool.context.selectionRecord = L"17,0,3,0"; // /MT with VS 2022 is active
-    const std::wstring vs = L"C:\\VS\\", prompt = vs + L"x64 Native Tools Command Prompt.lnk";
-    tool.shortcuts[prompt] = L"/k \"" + vs + L"vcvars64.bat\"";
-    const auto drop = [&](const std::wstring& path) {
-        registerNativeToolsShortcut(tool.context, tool.services, view, path);
-    };
-    drop(vs + L"Developer Command Prompt.lnk");
-    drop(prompt);
-    copyLinkerDirectives(tool.services);
-    EXPECT_EQ(tool.sounds, (std::vector{Sound::Error, Sound::Default, Sound::Default}));
-    EXPECT_EQ(view.itemData(Control::cmbVsVersion, 0), vs + L"vcvarsall.bat");
-
-    // Builds: what each writes into the tool's x64 folder, and its exit code.
-    const auto build = [&](std::uint32_t code, std::vector<std::wstring> written) {
-        tool.sounds.clear();
-        tool.shown.clear();
-        tool.files.clock += 10 * kFileTimeSecond;
-        tool.build = [&, code, written] {
-            for (const std::wstring& name : written) {
-                tool.files.addFile(kArch + name, "built at " + std::to_string(tool.files.clock));
-            }
-            return code;
-        };
-        buildUcrtLibraries(tool.context, tool.services, view);
-    };
-    build(2, {L"_MT_17_msvcrt.lib", L"_MD_18_msvcrt.lib"});
-    EXPECT_EQ(tool.sounds, std::vector{Sound::Default});
-    EXPECT_EQ(tool.files.content(kLib + L"msvcrt.lib"),
-              tool.files.content(kArch + L"_MT_17_msvcrt.lib"));
-    EXPECT_EQ(tool.context.vsVersions[L"18"], L"VS 2026");
-    EXPECT_NE(tool.files.content(L"C:\\Tools\\Tarvex\\Tarvex.ini")->find("VS 2026 = 18\r\n"),
-              std::string::npos);
-    EXPECT_EQ(view.itemText(Control::cmbUcrtVersion, 0), L" VS 2026, 18");
-
-    const auto library = tool.files.content(kLib + L"_MD_18_msvcrt.lib");
-    build(1, {}); // vcvarsall.bat failed; the earlier build's files stay untaken
-    EXPECT_EQ(tool.sounds, std::vector{Sound::Error});
-    ASSERT_EQ(tool.shown.size(), 1u);
-    EXPECT_TRUE(std::get<1>(tool.shown[0]).starts_with(L"The build made no library (exit code 1)"));
-    EXPECT_EQ(tool.files.content(kLib + L"_MD_18_msvcrt.lib"), library);
-    build(3, {L"_MD_18_msvcrt.lib"});
-    EXPECT_NE(tool.files.content(kLib + L"_MD_18_msvcrt.lib"), library);
 }
 
 TEST(TextFields, PathsNumbersAndRecordFields) {
@@ -198,11 +184,12 @@ TEST(TextFields, PathsNumbersAndRecordFields) {
     for (const wchar_t* path : {L"app.", L"C:\\Out\\.hidden", L"C:/dir.d/app", L"C:\\app.d ll"}) {
         EXPECT_EQ(extensionPart(path), L"") << path;
     }
+    EXPECT_EQ(asciiLowerCase(L"@AZ[\u00C4"), L"@az[\u00C4") << "A to Z only";
     EXPECT_EQ(leadingNumber(L"  65814x9"), 65814u);
     EXPECT_EQ(leadingNumber(L"18446744073709551616"), UINT64_MAX);
 }
 
-std::string generated(const std::string& name) {
+std::string generated(const testing::fs::path& name) {
     return testing::readBytes(testing::fs::path(TARVEX_COFF_TEST_DATA) / name);
 }
 
@@ -226,56 +213,53 @@ TEST(CoffReader, FilesMadeByRealToolsGiveTheirRuntimeProcessorAndVisualStudio) {
 
 TEST(LibraryDrop, EachFileGetsItsBoxAndAYesActivatesTheCopiesOfItsRuntime) {
     const std::wstring lib = L"C:\\PB\\Libraries\\";
-    const std::string mtLib = generated("mt_x64.lib");
-    const std::wstring mt =
-        L"'mt_x64.lib' was built for x64 with /MT (static, release) by VS 2022.";
+    const std::wstring mt = L"was built for x64 with /MT (static, release) by VS 2022.";
     const struct {
         std::wstring file;
-        std::optional<std::string> bytes; // none: the file is missing
-        std::wstring stored;
+        std::optional<std::string> bytes; // empty: the file clang made; none: no file
         std::wstring text;
         unsigned flags;
+        std::wstring stored = L"";
         std::string active = "PB"; // what msvcrt.lib then holds: PB's own or a stored copy
         std::wstring record = L"";
         int answer = kAnswerYes;
     } rows[] = {
-        {L"mt_x64.lib", mtLib, L"_MT_msvcrt.lib _MT_16_msvcrt.lib _MD_17_msvcrt.lib",
-         mt + L"\n\nSwitch to /MT now?", 0x24, "_MT_msvcrt.lib", L"17,0,3,0"},
-        {L"mt_x64.lib", mtLib, L"_MT_msvcrt.lib", mt + L"\n\nSwitch to /MT now?", 0x24, "PB", L"",
+        {L"mt_x64.lib", "", mt + L"\n\nSwitch to /MT now?", 0x24,
+         L"_MT_msvcrt.lib _MT_16_msvcrt.lib _MD_17_msvcrt.lib", "_MT_msvcrt.lib", L"17,0,3,0"},
+        {L"mt_x64.lib", "", mt + L"\n\nSwitch to /MT now?", 0x24, L"_MT_msvcrt.lib", "PB", L"",
          kAnswerNo},
-        {L"bigobj_x64.obj", generated("bigobj_x64.obj"),
-         L"_MDd_msvcrt.lib _MDd_16_msvcrt.lib _MD_17_msvcrt.lib",
-         L"'bigobj_x64.obj' was built for x64 with /MDd (dynamic, debug).\n\nSwitch to /MDd now?",
-         0x24, "_MDd_msvcrt.lib", L"17,1,2,0"},
-        {L"mt_x64.lib", mtLib, L"_MT_16_msvcrt.lib _MD_msvcrt.lib",
-         L"'mt_x64.lib' needs /MT (static, release) from VS 2022 or later, which Tarvex has not "
-         L"stored for this compiler.\n\nBuild it in the build pane first.",
-         0x40},
+        {L"mt_x64.lib", "", mt + L"\n\nSwitch to /MT with VS 2022 now?", 0x24,
+         L"_MT_17_msvcrt.lib _MT_msvcrt.lib", "_MT_17_msvcrt.lib", L"17,0,3,0"},
+        {L"bigobj_x64.obj", "",
+         L"was built for x64 with /MDd (dynamic, debug).\n\nSwitch to /MDd now?", 0x24,
+         L"_MDd_msvcrt.lib _MDd_16_msvcrt.lib _MD_17_msvcrt.lib", "_MDd_msvcrt.lib", L"17,1,2,0"},
+        {L"mt_x64.lib", "",
+         L"needs /MT (static, release) from VS 2022 or later, which Tarvex has not stored for "
+         L"this compiler.\n\nBuild it in the build pane first.",
+         0x40, L"_MT_16_msvcrt.lib _MD_msvcrt.lib"},
         // A later Visual Studio's runtime links it; the lowest such one is offered.
-        {L"mt_x64.lib", mtLib, L"_MT_16_msvcrt.lib _MT_18_msvcrt.lib _MT_19_msvcrt.lib",
-         mt + L"\n\nSwitch to /MT with VS 2026 now?", 0x24, "_MT_18_msvcrt.lib", L"18,0,3,0"},
+        {L"mt_x64.lib", "", mt + L"\n\nSwitch to /MT with VS 2026 now?", 0x24,
+         L"_MT_16_msvcrt.lib _MT_18_msvcrt.lib _MT_19_msvcrt.lib", "_MT_18_msvcrt.lib",
+         L"18,0,3,0"},
         // Only the generic copies fit while every listed version has its own.
-        {L"mt_x64.lib", mtLib, L"_MT_msvcrt.lib _MT_16_msvcrt.lib", mt + L"\n\nSwitch to /MT now?",
-         0x24, "_MT_msvcrt.lib", L",0,3,0"},
-        {L"mixed_x64.lib", generated("mixed_x64.lib"), L"_MT_msvcrt.lib",
-         L"'mixed_x64.lib' mixes C runtimes (objects: 1 /MD, 1 /MT); no single choice fits "
-         L"it.\n\nRebuild it with one runtime.",
+        {L"mt_x64.lib", "", mt + L"\n\nSwitch to /MT now?", 0x24,
+         L"_MT_msvcrt.lib _MT_16_msvcrt.lib", "_MT_msvcrt.lib", L",0,3,0"},
+        {L"mixed_x64.lib", "",
+         L"mixes C runtimes (objects: 1 /MD, 1 /MT); no single choice fits it.\n\nRebuild it "
+         L"with one runtime.",
          0x30},
-        {L"mt_x86.lib", generated("mt_x86.lib"), L"_MT_msvcrt.lib",
-         L"'mt_x86.lib' was built for x86, but the PB compiler is x64: it cannot link it.", 0x10},
-        {L"import_x64.lib", generated("import_x64.lib"), L"_MT_msvcrt.lib",
-         L"'import_x64.lib' needs no particular C runtime: any choice links with it.", 0x40},
-        {L"ltcg_x64.obj", generated("ltcg_x64.obj"), L"_MT_msvcrt.lib",
-         L"'ltcg_x64.obj' was compiled with link-time code generation (/GL): it holds no code the "
-         L"PB linker can use.\n\nRebuild it without /GL.",
-         0x30},
-        {L"notes.lib", "Notes on the build.\n", L"",
-         L"'notes.lib' is not a library or object file that Tarvex can read.", 0x10},
-        {L"cut.lib", "!<arch>\n/", L"",
-         L"'cut.lib' is not a library or object file that Tarvex can read: it ends inside a "
-         L"header.",
+        {L"mt_x86.lib", "", L"was built for x86, but the PB compiler is x64: it cannot link it.",
          0x10},
-        {L"gone.obj", std::nullopt, L"", L"'gone.obj' cannot be opened.", 0x10},
+        {L"import_x64.lib", "", L"needs no particular C runtime: any choice links with it.", 0x40},
+        {L"ltcg_x64.obj", "",
+         L"was compiled with link-time code generation (/GL): it holds no code the PB linker can "
+         L"use.\n\nRebuild it without /GL.",
+         0x30},
+        {L"notes.lib", "Notes on the build.\n",
+         L"is not a library or object file that Tarvex can read.", 0x10},
+        {L"cut.lib", "!<arch>\n/",
+         L"is not a library or object file that Tarvex can read: it ends inside a header.", 0x10},
+        {L"gone.obj", std::nullopt, L"cannot be opened.", 0x10},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.file + L" " + row.stored);
@@ -295,12 +279,14 @@ TEST(LibraryDrop, EachFileGetsItsBoxAndAYesActivatesTheCopiesOfItsRuntime) {
             tool.files.addFile(lib + name, std::string(name.begin(), name.end()));
         }
         if (row.bytes) {
-            tool.files.addFile(lib + row.file, *row.bytes);
+            tool.files.addFile(lib + row.file,
+                               row.bytes->empty() ? generated(row.file) : *row.bytes);
         }
         refreshUcrtVersionList(context, view);
         tool.answers = {row.answer};
         EXPECT_FALSE(onLibraryDropped(context, tool.services, view, lib + row.file));
-        const testing::ShownMessage box{L"Tarvex - x64", row.text, row.flags};
+        const testing::ShownMessage box{L"Tarvex - x64", L"'" + row.file + L"' " + row.text,
+                                        row.flags};
         EXPECT_EQ(tool.shown, std::vector{box});
         EXPECT_EQ(tool.files.content(lib + L"msvcrt.lib"), row.active);
         EXPECT_EQ(context.selectionRecord, row.record);

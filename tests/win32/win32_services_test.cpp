@@ -31,7 +31,7 @@ TEST(LongPaths, ReachTheFileCallsInTheNormalisedExtendedForm) {
     }
 }
 
-TEST(FileReaderOnDisk, ReadsExactlyTheBytesAtEachOffsetInAnyOrder) {
+TEST(FilesOnDisk, ReadAtAnyOffsetListNoMatchAsEmptyAndNoFolderAsFailureCopyNotOntoAFolder) {
     testing::TempDirectory temp;
     const std::wstring path = temp.path() + L"\\large.lib";
     std::string bytes(3u << 20, '\0'); // a read asks for at most 1 MiB at a time
@@ -51,6 +51,11 @@ TEST(FileReaderOnDisk, ReadsExactlyTheBytesAtEachOffsetInAnyOrder) {
     }
     char past[2];
     EXPECT_FALSE(reader->readAt(bytes.size() - 1, past, 2));
+    Win32FileSystem files;
+    const auto listing = files.newListing();
+    EXPECT_TRUE(listing->open(temp.path(), L"*.obj") && !listing->next()) << "no match: empty";
+    EXPECT_FALSE(files.newListing()->open(temp.path() + L"\\gone", L"*.lib")) << "no folder";
+    EXPECT_FALSE(files.copyReplacing(path, temp.path()));
 }
 
 TEST(IniFileOnDisk, OtherProgramsHoldingTheFileNeverCostItsBytes) {
