@@ -50,7 +50,7 @@ TEST(ActiveLibraries, FilesWinOverTheRecordUnknownOnesAreAskedAboutCopiesLeaveTh
         SCOPED_TRACE(row.record + " " + row.answers);
         testing::FakeTool tool;
         tool.variables[L"PB_TOOL_Compiler"] = L"C:\\PB\\Compilers\\pbcompilerc.exe";
-        tool.files.executableTypes[L"c:\\pb\\compilers\\pbcompilerc.exe"] = kWindows64BitExecutable;
+        tool.files.executable = kWindows64BitExecutable;
         tool.files.addFile(kLib + L"Tarvex.cfg", state(row.record));
         for (const auto& [name, bytes] : kSettled) {
             tool.files.addFile(kLib + name, *bytes);

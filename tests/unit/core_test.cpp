@@ -172,7 +172,7 @@ TEST(PreparedTool, HandlersSoundBuildsTakeInOnlyWhatTheyWroteAFailedSwitchEndsTh
     const auto record = tool.files.content(tool.context.statePath());
     tool.files.failCopiesTo(kLib + L"msvcrt.lib");
     EXPECT_FALSE(click(Control::btnMD));
-    EXPECT_EQ(tool.shown.back(), copyError(kLib + L"_MD_msvcrt.lib", L"msvcrt.lib"));
+    EXPECT_EQ(tool.shown.back(), copyError(kLib + built, L"msvcrt.lib"));
     EXPECT_EQ(tool.ends, 1);
     EXPECT_EQ(tool.files.content(tool.context.statePath()), record);
 }
