@@ -89,6 +89,7 @@ bool MainWindow::create(HINSTANCE instance, HWND owner) {
         return false;
     }
     view_.emplace(window_.get());
+    keyboard_.attach(window_.get());
     createControls(instance);
     return true;
 }
@@ -137,6 +138,10 @@ void MainWindow::prepareControls() {
 // Wine, registering the drop target takes about 9 ms, which the first paint
 // need not wait for.
 void MainWindow::show() {
+    // As in a dialog, the focus cues show from the start when the tool was
+    // started from the keyboard, and wait for a key after a click.
+    ::SendMessageW(window_.get(), WM_CHANGEUISTATE,
+                   MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
     ::ShowWindow(window_.get(), SW_SHOWNORMAL);
     ::UpdateWindow(window_.get());
     fileDrop_ = enableFileDrop(window_.get(), drops_);
@@ -149,8 +154,12 @@ void MainWindow::runEventLoop() {
             (message.hwnd == window_.get() || ::IsChild(window_.get(), message.hwnd))) {
             hoverHelp_.pointerMoved(*view_);
         }
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
+        if (HWND focused = keyboard_.moveOnTab(message)) {
+            showFocusHelp(*view_, ::GetDlgCtrlID(focused));
+        } else if (!keyboard_.passToDialogManager(message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
         handleQueuedDrops();
     }
 }
@@ -178,7 +187,16 @@ LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam
         // destroys the window.
         ::PostQuitMessage(0);
         return 0;
+    case WM_ACTIVATE:
+        if (self) {
+            self->keyboard_.activated(LOWORD(wParam) != WA_INACTIVE);
+            return 0;
+        }
+        return ::DefWindowProcW(window, message, wParam, lParam);
     case WM_COMMAND:
+        if (self && self->keyboard_.takeDialogKey(LOWORD(wParam))) {
+            return 0;
+        }
         if (self && self->view_ && lParam != 0) {
             self->onCommand(static_cast<Control>(LOWORD(wParam)), HIWORD(wParam));
         }
