@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <array>
 
 #include "core/donation_page.h"
 #include "core/library_drop.h"
@@ -68,6 +69,16 @@ UniqueFont createStatusFont(int dpi) {
                                     PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI"));
 }
 
+// An icon that draws nothing: every mask bit keeps the screen. Monochrome
+// rows are whole 16-bit words.
+UniqueIcon createBlankIcon(HINSTANCE instance) {
+    constexpr int kSide = 16;
+    std::array<BYTE, kSide * 2> keep{};
+    keep.fill(0xFF);
+    const std::array<BYTE, kSide * 2> none{};
+    return UniqueIcon(::CreateIcon(instance, kSide, kSide, 1, 1, keep.data(), none.data()));
+}
+
 void setFont(HWND control, HFONT font) {
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
@@ -107,6 +118,13 @@ void MainWindow::createControls(HINSTANCE instance) {
     }
     ::SendMessageW(::GetDlgItem(window_.get(), static_cast<int>(Control::edtSdkVersion)),
                    EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(L"SDK: latest"));
+    // The picture buttons draw this image instead of their texts, which name
+    // them for screen readers.
+    blankIcon_ = createBlankIcon(instance);
+    for (Control id : {Control::btnCopyDirectives, Control::btnPngJpeg, Control::btnCoffee}) {
+        ::SendMessageW(::GetDlgItem(window_.get(), static_cast<int>(id)), BM_SETIMAGE, IMAGE_ICON,
+                       reinterpret_cast<LPARAM>(blankIcon_.get()));
+    }
     // The picture is decoded once and kept until the end; if it cannot be
     // decoded, btnCoffee stays empty and still works.
     coffeeButton_.attach(::GetDlgItem(window_.get(), static_cast<int>(Control::btnCoffee)),

@@ -60,6 +60,7 @@ private:
     UniqueFont messageFont_;
     UniqueFont statusFont_;
     ImageButton coffeeButton_;
+    UniqueIcon blankIcon_;
     UniqueWindow window_;           // destroyed before the fonts and picture its controls use
     DropQueue drops_;               // outlives the drop target's registration
     FileDropRegistration fileDrop_; // revoked before the window goes

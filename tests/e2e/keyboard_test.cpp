@@ -1,5 +1,7 @@
-// The real Tarvex.exe with the keyboard alone.
+// The real Tarvex.exe with the keyboard alone, and what a screen reader reads.
 #include <gtest/gtest.h>
+
+#include <oleacc.h>
 
 #include "driver.h"
 #include "ui/hover_help.h"
@@ -24,6 +26,17 @@ int focusedId() {
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
     return ::GetGUIThreadInfo(0, &info) ? ::GetDlgCtrlID(info.hwndFocus) : -1;
+}
+
+// What Active Accessibility names a control: for a button, its window text.
+std::wstring accessibleName(const WindowDriver& window, Control id) {
+    Microsoft::WRL::ComPtr<IAccessible> object;
+    BSTR name = nullptr;
+    ::AccessibleObjectFromWindow(window.control(id), DWORD(OBJID_CLIENT), IID_PPV_ARGS(&object));
+    const VARIANT self{{{VT_I4, 0, 0, 0, {CHILDID_SELF}}}};
+    const std::wstring text = object && object->get_accName(self, &name) == S_OK ? name : L"";
+    ::SysFreeString(name);
+    return text;
 }
 
 TEST(Keyboard, TabGoesInReadingOrderSpaceAndEnterPressOnlyTheFocusedToggleEscCloses) {
@@ -61,6 +74,10 @@ TEST(Keyboard, TabGoesInReadingOrderSpaceAndEnterPressOnlyTheFocusedToggleEscClo
     EXPECT_TRUE(focused(2) && active(L"_MTd_msvcrt.lib", "17,1,3,0"));
     type({VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_RETURN});
     EXPECT_TRUE(focused(6) && active(L"_PB_msvcrt.lib", "0,0,1,0"));
+    EXPECT_EQ(accessibleName(window, Control::btnCopyDirectives) + L"|" +
+                  accessibleName(window, Control::btnPngJpeg) + L"|" +
+                  accessibleName(window, Control::btnCoffee),
+              L"Copy MD(d) linker directives|PB's libpng/libjpeg for DLL's|Donate a cup of coffee");
     type({VK_ESCAPE});
     EXPECT_EQ(session.tool->waitForExit(5s), 0u);
     EXPECT_TRUE(active(L"_PB_msvcrt.lib", "0,0,1,0"));

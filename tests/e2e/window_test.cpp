@@ -17,9 +17,9 @@ TEST(MainWindowLayout, ControlsHaveTheirPlaceAndTextThePaneGrowsTheWindowHoverHe
         int x, y, width, height;
         const wchar_t* text;
     } controls[] = {
-        {C::btnCopyDirectives, 19, 39, 13, 13, L""},
+        {C::btnCopyDirectives, 19, 39, 13, 13, L"Copy MD(d) linker directives"},
         {C::btnMD, 15, 35, 115, 44, L"/MD\r\n(dynamic)"},
-        {C::btnPngJpeg, 139, 39, 13, 13, L""},
+        {C::btnPngJpeg, 139, 39, 13, 13, L"PB's libpng/libjpeg for DLL's"},
         {C::btnMT, 135, 35, 115, 44, L"/MT\r\n(static)"},
         {C::cmbUcrtVersion, 255, 36, 115, 0, L" VS 2022, 17"},
         {C::chkDebug, 255, 61, 115, 20, L"Dbg (MDd/MTd)"},
@@ -33,7 +33,7 @@ TEST(MainWindowLayout, ControlsHaveTheirPlaceAndTextThePaneGrowsTheWindowHoverHe
         {C::cmbVsVersion, 100, 155, 280, 0, L""},
         {C::btnBuild, 385, 154, 55, 23, L"Build"},
         {C::frmBuild, 5, 130, 445, 57, L"Build UCRT Library  (drop 'Native Tools Command Prompt')"},
-        {C::btnCoffee, 465, 154, 45, 23, L""},
+        {C::btnCoffee, 465, 154, 45, 23, L"Donate a cup of coffee"},
         {C::frmCoffee, 455, 130, 65, 57, L"Coffee"},
     };
     ToolSession session;
