@@ -10,14 +10,19 @@ constexpr DWORD kCheckBox = kChild | WS_TABSTOP | BS_AUTOCHECKBOX;
 constexpr DWORD kPushButton = kChild | WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kFrame = kChild | BS_GROUPBOX;
 constexpr DWORD kDropDown = kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+// A button with an image draws the image and not its text, so the picture
+// buttons' texts are only the names a screen reader announces.
+constexpr DWORD kPicture = BS_ICON;
 
 } // namespace
 
 const std::array<ControlSpec, 18> kControlTable{{
-    {Control::btnCopyDirectives, L"Button", kPushButton, 0, 19, 39, 13, 13, L""},
+    {Control::btnCopyDirectives, L"Button", kPushButton | kPicture, 0, 19, 39, 13, 13,
+     L"Copy MD(d) linker directives"},
     {Control::btnMD, L"Button", kBigToggle | WS_CLIPSIBLINGS, 0, 15, 35, 115, 44,
      L"/MD\r\n(dynamic)"},
-    {Control::btnPngJpeg, L"Button", kToggle, 0, 139, 39, 13, 13, L""},
+    {Control::btnPngJpeg, L"Button", kToggle | kPicture, 0, 139, 39, 13, 13,
+     L"PB's libpng/libjpeg for DLL's"},
     {Control::btnMT, L"Button", kBigToggle | WS_CLIPSIBLINGS, 0, 135, 35, 115, 44,
      L"/MT\r\n(static)"},
     {Control::cmbUcrtVersion, L"ComboBox", kDropDown, 0, 255, 36, 115, 21, L""},
@@ -35,7 +40,8 @@ const std::array<ControlSpec, 18> kControlTable{{
     {Control::btnBuild, L"Button", kPushButton, 0, 385, 154, 55, 23, L"Build"},
     {Control::frmBuild, L"Button", kFrame, 0, 5, 130, 445, 57,
      L"Build UCRT Library  (drop 'Native Tools Command Prompt')"},
-    {Control::btnCoffee, L"Button", kPushButton | BS_BITMAP, 0, 465, 154, 45, 23, L""},
+    {Control::btnCoffee, L"Button", kPushButton | kPicture, 0, 465, 154, 45, 23,
+     L"Donate a cup of coffee"},
     {Control::frmCoffee, L"Button", kFrame, 0, 455, 130, 65, 57, L"Coffee"},
 }};
 

@@ -28,6 +28,15 @@ inline constexpr int kClientHeightWithBuildPane = 191;
 // their repainting does not hide the small buttons.
 extern const std::array<ControlSpec, 18> kControlTable;
 
+// Reading order, for Tab: the UCRT group, PB, the two check boxes, the build
+// pane; each small corner button right after the toggle it lies on.
+inline constexpr std::array<Control, 13> kTabOrder{
+    Control::btnMD,         Control::btnCopyDirectives, Control::btnMT,
+    Control::btnPngJpeg,    Control::cmbUcrtVersion,    Control::chkDebug,
+    Control::btnPB,         Control::chkBuildPane,      Control::chkAutoClose,
+    Control::edtSdkVersion, Control::cmbVsVersion,      Control::btnBuild,
+    Control::btnCoffee};
+
 // The controls that only work while the build pane is shown.
 inline constexpr std::array<Control, 4> kBuildPaneControls{
     Control::edtSdkVersion, Control::cmbVsVersion, Control::btnBuild, Control::btnCoffee};

@@ -59,6 +59,12 @@ std::optional<std::wstring> hoverHelpText(int id, bool debug) {
     return std::nullopt;
 }
 
+void showFocusHelp(ControlView& view, int focusedId) {
+    if (const auto text = hoverHelpText(focusedId, view.state(Control::chkDebug))) {
+        view.setText(Control::txtStatus, *text);
+    }
+}
+
 void HoverHelp::pointerMoved(ControlView& view) {
     const int id = hoveredId();
     if (id == lastHoveredId_) {

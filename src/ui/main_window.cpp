@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <array>
 
 #include "core/donation_page.h"
 #include "core/library_drop.h"
@@ -68,6 +69,16 @@ UniqueFont createStatusFont(int dpi) {
                                     PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI"));
 }
 
+// An icon that draws nothing: every mask bit keeps the screen. Monochrome
+// rows are whole 16-bit words.
+UniqueIcon createBlankIcon(HINSTANCE instance) {
+    constexpr int kSide = 16;
+    std::array<BYTE, kSide * 2> keep{};
+    keep.fill(0xFF);
+    const std::array<BYTE, kSide * 2> none{};
+    return UniqueIcon(::CreateIcon(instance, kSide, kSide, 1, 1, keep.data(), none.data()));
+}
+
 void setFont(HWND control, HFONT font) {
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
@@ -89,6 +100,7 @@ bool MainWindow::create(HINSTANCE instance, HWND owner) {
         return false;
     }
     view_.emplace(window_.get());
+    keyboard_.attach(window_.get());
     createControls(instance);
     return true;
 }
@@ -106,6 +118,13 @@ void MainWindow::createControls(HINSTANCE instance) {
     }
     ::SendMessageW(::GetDlgItem(window_.get(), static_cast<int>(Control::edtSdkVersion)),
                    EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(L"SDK: latest"));
+    // The picture buttons draw this image instead of their texts, which name
+    // them for screen readers.
+    blankIcon_ = createBlankIcon(instance);
+    for (Control id : {Control::btnCopyDirectives, Control::btnPngJpeg, Control::btnCoffee}) {
+        ::SendMessageW(::GetDlgItem(window_.get(), static_cast<int>(id)), BM_SETIMAGE, IMAGE_ICON,
+                       reinterpret_cast<LPARAM>(blankIcon_.get()));
+    }
     // The picture is decoded once and kept until the end; if it cannot be
     // decoded, btnCoffee stays empty and still works.
     coffeeButton_.attach(::GetDlgItem(window_.get(), static_cast<int>(Control::btnCoffee)),
@@ -137,6 +156,10 @@ void MainWindow::prepareControls() {
 // Wine, registering the drop target takes about 9 ms, which the first paint
 // need not wait for.
 void MainWindow::show() {
+    // As in a dialog, the focus cues show from the start when the tool was
+    // started from the keyboard, and wait for a key after a click.
+    ::SendMessageW(window_.get(), WM_CHANGEUISTATE,
+                   MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
     ::ShowWindow(window_.get(), SW_SHOWNORMAL);
     ::UpdateWindow(window_.get());
     fileDrop_ = enableFileDrop(window_.get(), drops_);
@@ -149,8 +172,12 @@ void MainWindow::runEventLoop() {
             (message.hwnd == window_.get() || ::IsChild(window_.get(), message.hwnd))) {
             hoverHelp_.pointerMoved(*view_);
         }
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
+        if (HWND focused = keyboard_.moveOnTab(message)) {
+            showFocusHelp(*view_, ::GetDlgCtrlID(focused));
+        } else if (!keyboard_.passToDialogManager(message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
         handleQueuedDrops();
     }
 }
@@ -178,7 +205,16 @@ LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam
         // destroys the window.
         ::PostQuitMessage(0);
         return 0;
+    case WM_ACTIVATE:
+        if (self) {
+            self->keyboard_.activated(LOWORD(wParam) != WA_INACTIVE);
+            return 0;
+        }
+        return ::DefWindowProcW(window, message, wParam, lParam);
     case WM_COMMAND:
+        if (self && self->keyboard_.takeDialogKey(LOWORD(wParam))) {
+            return 0;
+        }
         if (self && self->view_ && lParam != 0) {
             self->onCommand(static_cast<Control>(LOWORD(wParam)), HIWORD(wParam));
         }

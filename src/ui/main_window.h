@@ -1,5 +1,5 @@
 // wndMain, the tool's one window: its eighteen controls, the build pane, the
-// hover help and the event loop that hands each click to the core.
+// hover help and the event loop that hands each click and key to the core.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +13,7 @@
 #include "platform/win32/unique_handle.h"
 #include "ui/hover_help.h"
 #include "ui/image_button.h"
+#include "ui/keyboard.h"
 #include "ui/win32_control_view.h"
 
 namespace tarvex {
@@ -33,7 +34,8 @@ public:
     // Gives the controls their start state from the settings, the catalogue
     // and the recorded selection.
     void prepareControls();
-    // Shows and paints the window, then takes drops.
+    // Shows and paints the window with the start control focused, then takes
+    // drops.
     void show();
     // Runs until the close request for the window arrives.
     void runEventLoop();
@@ -58,11 +60,13 @@ private:
     UniqueFont messageFont_;
     UniqueFont statusFont_;
     ImageButton coffeeButton_;
+    UniqueIcon blankIcon_;
     UniqueWindow window_;           // destroyed before the fonts and picture its controls use
     DropQueue drops_;               // outlives the drop target's registration
     FileDropRegistration fileDrop_; // revoked before the window goes
     std::optional<Win32ControlView> view_;
     HoverHelp hoverHelp_;
+    Keyboard keyboard_;
 };
 
 } // namespace tarvex

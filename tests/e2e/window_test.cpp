@@ -23,10 +23,11 @@ TEST(MainWindowLayout, ControlsHaveTheirPlaceAndTextThePaneGrowsTheWindowHoverHe
         const wchar_t* text;
         std::optional<std::wstring> help = std::nullopt;
     } controls[] = {
-        {C::btnCopyDirectives, 19, 39, 13, 13, L"",
+        {C::btnCopyDirectives, 19, 39, 13, 13, L"Copy MD(d) linker directives",
          L" Copy MD(d) specific linker directives for PB to the clipboard"},
         {C::btnMD, 15, 35, 115, 44, L"/MD\r\n(dynamic)", md},
-        {C::btnPngJpeg, 139, 39, 13, 13, L"", L" Toggle only for DLL's using libpng/libjpeg"},
+        {C::btnPngJpeg, 139, 39, 13, 13, L"PB's libpng/libjpeg for DLL's",
+         L" Toggle only for DLL's using libpng/libjpeg"},
         {C::btnMT, 135, 35, 115, 44, L"/MT\r\n(static)", L" UCRT MultiThreaded, static linking"},
         {C::cmbUcrtVersion, 255, 36, 115, 0, L" VS 2022, 17",
          L" Select UCRT by Visual Studio version"},
@@ -42,7 +43,8 @@ TEST(MainWindowLayout, ControlsHaveTheirPlaceAndTextThePaneGrowsTheWindowHoverHe
         {C::cmbVsVersion, 100, 155, 280, 0, L"", L" Select Visual Studio version"},
         {C::btnBuild, 385, 154, 55, 23, L"Build", L" Build UCRT Library"},
         {C::frmBuild, 5, 130, 445, 57, L"Build UCRT Library  (drop 'Native Tools Command Prompt')"},
-        {C::btnCoffee, 465, 154, 45, 23, L"", L" Donate a cup of coffee... Thanks!"},
+        {C::btnCoffee, 465, 154, 45, 23, L"Donate a cup of coffee",
+         L" Donate a cup of coffee... Thanks!"},
         {C::frmCoffee, 455, 130, 65, 57, L"Coffee"},
     };
     ToolSession session;

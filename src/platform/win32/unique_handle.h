@@ -59,5 +59,6 @@ using UniqueWindow = UniqueHandle<HWND, NullHandleTraits<HWND, ::DestroyWindow>>
 using UniqueGlobalMemory = UniqueHandle<HGLOBAL, NullHandleTraits<HGLOBAL, ::GlobalFree>>;
 using UniqueBitmap = UniqueHandle<HBITMAP, NullHandleTraits<HBITMAP, ::DeleteObject>>;
 using UniqueFont = UniqueHandle<HFONT, NullHandleTraits<HFONT, ::DeleteObject>>;
+using UniqueIcon = UniqueHandle<HICON, NullHandleTraits<HICON, ::DestroyIcon>>;
 
 } // namespace tarvex
