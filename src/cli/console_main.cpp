@@ -46,8 +46,12 @@ int wmain(int argc, wchar_t** argv) {
     tarvex::Win32Clipboard clipboard;
     tarvex::Win32ProgramLauncher programs;
     tarvex::Win32ShortcutReader shortcuts;
-    tarvex::ConsolePlatform platform{files,    byteFiles, environment,
-                                     clipboard, programs, shortcuts,
+    tarvex::ConsolePlatform platform{files,
+                                     byteFiles,
+                                     environment,
+                                     clipboard,
+                                     programs,
+                                     shortcuts,
                                      tarvex::takeSingleInstanceLock};
     StandardOutput output;
     return tarvex::runConsoleTool(std::vector<std::wstring>(argv + 1, argv + argc), platform,

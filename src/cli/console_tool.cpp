@@ -28,8 +28,8 @@ struct Arguments {
     std::vector<std::wstring> operands;
 };
 
-const std::set<std::wstring> kOptions{L"--compiler", L"--vs",   L"--png-jpeg",
-                                      L"--vcvarsall", L"--sdk"};
+const std::set<std::wstring> kOptions{L"--compiler", L"--vs", L"--png-jpeg", L"--vcvarsall",
+                                      L"--sdk"};
 
 // False, with the problem, for an option without its value or an unknown one.
 bool parseArguments(const std::vector<std::wstring>& arguments, Arguments& parsed,
@@ -112,9 +112,9 @@ public:
     Session(ConsolePlatform& platform, ConsoleOutput& console, const Arguments& arguments)
         : output(console), arguments_(arguments), messages_(console),
           environment_(platform.environment, option(L"--compiler")),
-          services{platform.files,    platform.byteFiles, environment_,
-                   messages_,         sounds_,            end_,
-                   platform.clipboard, platform.programs, platform.shortcuts} {}
+          services{
+              platform.files, platform.byteFiles, environment_,      messages_,         sounds_,
+              end_,           platform.clipboard, platform.programs, platform.shortcuts} {}
 
     std::optional<std::wstring> option(const std::wstring& name) const {
         const auto found = arguments_.options.find(name);
@@ -184,9 +184,9 @@ void tellActiveLibraries(Session& s, const std::function<void(const std::wstring
         const ActiveLibrary active(s.context, s.services, name);
         const std::vector<std::wstring> copies = active.equalCopies();
         say(L"  " + active.name() + L": " +
-            (!active.present()   ? L"missing"
-             : copies.empty()    ? L"equals none of the stored copies"
-                                 : L"equals " + joined(copies, L", ")));
+            (!active.present() ? L"missing"
+             : copies.empty()  ? L"equals none of the stored copies"
+                               : L"equals " + joined(copies, L", ")));
     }
 }
 
@@ -211,9 +211,9 @@ std::wstring recordText(const ToolContext& context) {
     const std::wstring version = recordField(record, 1);
     const auto vs = context.vsVersions.find(version);
     return std::wstring(variant == 2 ? L"/MD" : L"/MT") + (debug ? L"d" : L"") +
-           (version.empty() ? L"" : L" with " +
-                                        (vs == context.vsVersions.end() ? L"VS " + version
-                                                                        : vs->second)) +
+           (version.empty()
+                ? L""
+                : L" with " + (vs == context.vsVersions.end() ? L"VS " + version : vs->second)) +
            (variant == 3 && decimalValue(recordField(record, 4)) ? L", PB's libpng/libjpeg" : L"");
 }
 
@@ -255,8 +255,8 @@ int status(Session& s) {
     rebuildCatalogue(s.context, s.services);
     ToolContext& context = s.context;
     s.output.out(L"Compiler: " + s.services.environment.environmentValue(L"PB_TOOL_Compiler") +
-                 L" (" + (context.architectureName.empty() ? L"unknown" : context.architectureName) +
-                 L")");
+                 L" (" +
+                 (context.architectureName.empty() ? L"unknown" : context.architectureName) + L")");
     s.output.out(L"Library folder: " + context.libraryDirectory);
     s.output.out(L"Active libraries:");
     tellActiveLibraries(s, [&](const std::wstring& line) { s.output.out(line); });
@@ -287,8 +287,10 @@ struct Variant {
     Control button;
     bool debug;
 };
-constexpr Variant kVariants[] = {{L"md", Control::btnMD, false},  {L"mt", Control::btnMT, false},
-                                 {L"mdd", Control::btnMD, true},  {L"mtd", Control::btnMT, true},
+constexpr Variant kVariants[] = {{L"md", Control::btnMD, false},
+                                 {L"mt", Control::btnMT, false},
+                                 {L"mdd", Control::btnMD, true},
+                                 {L"mtd", Control::btnMT, true},
                                  {L"pb", Control::btnPB, false}};
 
 // Puts the version and chkDebug of a UCRT choice on the controls. False, with
@@ -337,8 +339,8 @@ int use(Session& s) {
             return s.operands().size() == 1 && s.operands()[0] == v.word;
         });
     const std::optional<std::wstring> pngJpeg = s.option(L"--png-jpeg");
-    if (variant == std::end(kVariants) ||
-        (pngJpeg && ((*pngJpeg != L"pb" && *pngJpeg != L"ucrt") || variant->button != Control::btnMT))) {
+    if (variant == std::end(kVariants) || (pngJpeg && ((*pngJpeg != L"pb" && *pngJpeg != L"ucrt") ||
+                                                       variant->button != Control::btnMT))) {
         s.output.error(L"Use: TarvexC use md|mt|mdd|mtd|pb [--vs N] [--png-jpeg pb|ucrt] "
                        L"(--png-jpeg with mt or mtd only)");
         return kExitUsage;
@@ -373,8 +375,8 @@ int use(Session& s) {
 // The registered prompt of a Visual Studio version: its item names it.
 int registeredPrompt(Session& s, const std::wstring& version) {
     const auto name = s.context.vsVersions.find(version);
-    for (int i = 0; name != s.context.vsVersions.end() && i < s.view.itemCount(Control::cmbVsVersion);
-         ++i) {
+    for (int i = 0;
+         name != s.context.vsVersions.end() && i < s.view.itemCount(Control::cmbVsVersion); ++i) {
         if (s.view.itemText(Control::cmbVsVersion, i).find(name->second) != std::wstring::npos) {
             return i;
         }
@@ -456,6 +458,11 @@ std::vector<std::wstring> checkedFiles(Session& s) {
     return files;
 }
 
+std::wstring commandWord(RuntimeNeed need) {
+    constexpr const wchar_t* kWords[] = {L"md", L"mt", L"mdd", L"mtd"};
+    return kWords[static_cast<std::size_t>(need) - 1];
+}
+
 int check(Session& s) {
     const std::vector<std::wstring> files = checkedFiles(s);
     if (files.empty()) {
@@ -498,7 +505,9 @@ int check(Session& s) {
         item == kGenericCopies ? L""
                                : vsVersionNumber(s.view.itemText(Control::cmbUcrtVersion, item));
     s.output.out(L"Choice: " + needed +
-                 (version.empty() ? L", the generic copies." : L" with VS " + version + L"."));
+                 (version.empty() ? L", the generic copies" : L" with VS " + version) +
+                 L" (TarvexC use " + commandWord(combined.needs.runtime) +
+                 (version.empty() ? L"" : L" --vs " + version) + L").");
     return kExitDone;
 }
 

@@ -1,10 +1,10 @@
 #include "core/library_drop.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <new>
 #include <optional>
 #include <set>
-#include <algorithm>
 
 #include "core/library_store.h"
 #include "core/library_switch.h"
@@ -152,7 +152,8 @@ std::wstring mixedText(const std::wstring& name, const CoffFacts& facts) {
                       L" " + kVariants[i].option;
         }
     }
-    return L"'" + name + L"' mixes C runtimes (objects: " + counts + L"); no single choice fits it.";
+    return L"'" + name + L"' mixes C runtimes (objects: " + counts +
+           L"); no single choice fits it.";
 }
 
 // The file is released before any box shows: the user may have dropped an
@@ -368,8 +369,8 @@ bool onLibrariesDropped(ToolContext& context, ToolServices& services, ControlVie
                                       combined.flags);
         return false;
     }
-    return offerSwitch(context, services, view, L"Together they",
-                       lines + L"\n" + combined.text, combined.needs);
+    return offerSwitch(context, services, view, L"Together they", lines + L"\n" + combined.text,
+                       combined.needs);
 }
 
 std::vector<std::wstring> droppedPaths(const std::wstring& droppedText) {
@@ -394,10 +395,10 @@ bool onLibraryDropped(ToolContext& context, ToolServices& services, ControlView&
                       const std::wstring& path) {
     const LibraryVerdict verdict = judgeLibrary(context, services, path);
     if (verdict.fit != LibraryFit::One) {
-        services.messages.showMessage(
-            context.messageTitle(),
-            verdict.text + (verdict.advice.empty() ? L"" : L"\n\n" + verdict.advice),
-            verdict.flags);
+        services.messages.showMessage(context.messageTitle(),
+                                      verdict.text +
+                                          (verdict.advice.empty() ? L"" : L"\n\n" + verdict.advice),
+                                      verdict.flags);
         return false;
     }
     return offerSwitch(context, services, view, L"'" + fileNamePart(path, false) + L"'",

@@ -86,7 +86,7 @@ public:
             copyFolder(release, toolDirectory());
             return;
         }
-        for (const wchar_t* name : {L"Tarvex.exe", L"Tarvex.cmd"}) {
+        for (const wchar_t* name : {L"Tarvex.exe", L"TarvexC.exe", L"Tarvex.cmd"}) {
             fs::copy_file(buildDirectory() + name, toolDirectory() + name);
         }
         for (Bitness bitness : {Bitness::X86, Bitness::X64}) {

@@ -293,6 +293,19 @@ TEST(BuildPane, DroppedPromptsAreStoredBuildsTakeInWhatTheScriptMadeForThemAndNo
     EXPECT_FALSE(fs::exists(results + L"_MTd_17_msvcrt.lib"));
     EXPECT_EQ(session.library(L"msvcrt.lib"), session.library(L"_MD_17_msvcrt.lib"))
         << "the rebuilt active runtime is active";
+    // Libraries dropped together get one verdict, whose Yes switches.
+    const std::wstring data = fs::path(TARVEX_COFF_TEST_DATA).make_preferred().wstring() + L"\\";
+    const std::vector<std::wstring> three{data + L"mt_x64.lib", data + L"import_x64.lib",
+                                          data + L"none_x64.obj"};
+    EXPECT_EQ(dragFiles(window.handle(), three, DROPEFFECT_LINK), DROPEFFECT_LINK);
+    const std::wstring any = L"' needs no particular C runtime: any choice links with it.\n";
+    EXPECT_EQ(session.nextBox(IDYES).text,
+              L"'mt_x64.lib' was built for x64 with /MT (static, release) by VS 2022.\n"
+              L"'import_x64.lib" +
+                  any + L"'none_x64.obj" + any +
+                  L"\nAll of them fit /MT (static, release).\n\nSwitch to /MT with VS 2022 now?");
+    ASSERT_TRUE(window.settle());
+    EXPECT_EQ(session.library(L"msvcrt.lib"), session.library(L"_MT_17_msvcrt.lib"));
 
     // Nothing is taken or said for exit codes 0 (nothing built) and 5 (no
     // _PB_msvcrt.lib); an unsafe SDK text starts nothing.
