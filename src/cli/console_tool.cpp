@@ -209,11 +209,8 @@ std::wstring recordText(const ToolContext& context) {
     }
     const bool debug = decimalValue(recordField(record, 2)) != 0;
     const std::wstring version = recordField(record, 1);
-    const auto vs = context.vsVersions.find(version);
     return std::wstring(variant == 2 ? L"/MD" : L"/MT") + (debug ? L"d" : L"") +
-           (version.empty()
-                ? L""
-                : L" with " + (vs == context.vsVersions.end() ? L"VS " + version : vs->second)) +
+           (version.empty() ? L"" : L" with " + vsName(context, version)) +
            (variant == 3 && decimalValue(recordField(record, 4)) ? L", PB's libpng/libjpeg" : L"");
 }
 
@@ -504,10 +501,11 @@ int check(Session& s) {
     const std::wstring version =
         item == kGenericCopies ? L""
                                : vsVersionNumber(s.view.itemText(Control::cmbUcrtVersion, item));
-    s.output.out(L"Choice: " + needed +
-                 (version.empty() ? L", the generic copies" : L" with VS " + version) +
-                 L" (TarvexC use " + commandWord(combined.needs.runtime) +
-                 (version.empty() ? L"" : L" --vs " + version) + L").");
+    s.output.out(
+        L"Choice: " + needed +
+        (version.empty() ? L", the generic copies" : L" with " + vsName(s.context, version)) +
+        L" (TarvexC use " + commandWord(combined.needs.runtime) +
+        (version.empty() ? L"" : L" --vs " + version) + L").");
     return kExitDone;
 }
 

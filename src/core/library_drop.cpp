@@ -101,11 +101,6 @@ int fittingItem(const ToolContext& context, const ControlView& view, const std::
     return fitting;
 }
 
-std::wstring vsName(const ToolContext& context, const std::wstring& number) {
-    const auto known = context.vsVersions.find(number);
-    return known == context.vsVersions.end() ? L"VS " + number : known->second;
-}
-
 // The box for files that need one variant: the offer to switch, or where to
 // get the variant when the store lacks it. `subject` names the files and says
 // what they were built with; `who` names them in the sentence without it.
@@ -225,6 +220,11 @@ std::wstring listedNeeds(const std::vector<LibraryVerdict>& verdicts) {
 }
 
 } // namespace
+
+std::wstring vsName(const ToolContext& context, const std::wstring& number) {
+    const auto known = context.vsVersions.find(number);
+    return known == context.vsVersions.end() ? L"VS " + number : known->second;
+}
 
 int genericCopiesItem(const ToolContext& context, const ControlView& view,
                       const std::wstring& prefix) {

@@ -37,6 +37,10 @@ struct LibraryVerdict {
     unsigned flags = 0;
 };
 
+// The name of a Visual Studio version number ("VS 2022" for "17"), as the
+// settings know it or else "VS " and the number.
+std::wstring vsName(const ToolContext& context, const std::wstring& number);
+
 // The window's words for a variant: "/MT (static, release)".
 std::wstring neededText(RuntimeNeed need);
 

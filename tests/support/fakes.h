@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/control_view.h"
+#include "core/memory_view.h"
 #include "core/tool_services.h"
 #include "formats/path_parts.h"
 
@@ -207,38 +208,7 @@ struct FakeTool : Environment,
     ToolServices services{files, files, *this, *this, *this, *this, *this, *this, *this};
 };
 
-// The controls as plain values; a list shows its selected item as its text.
-struct MemoryView final : ControlView {
-    struct State {
-        bool on = false, enabled = true;
-        std::wstring text;
-        std::vector<std::pair<std::wstring, std::wstring>> items; // text and data
-        int selected = -1;
-    };
-    // Reading a control the core never set gives the state of a new one.
-    mutable std::map<Control, State> controls;
-
-    bool state(Control c) const override { return controls[c].on; }
-    void setState(Control c, bool on) override { controls[c].on = on; }
-    std::wstring text(Control c) const override {
-        return controls[c].selected < 0 ? controls[c].text : itemText(c, controls[c].selected);
-    }
-    void setText(Control c, const std::wstring& text) override { controls[c].text = text; }
-    bool enabled(Control c) const override { return controls[c].enabled; }
-    void setEnabled(Control c, bool enabled) override { controls[c].enabled = enabled; }
-    void setVisible(Control, bool) override {}
-    void clearItems(Control c) override { controls[c] = {false, controls[c].enabled, {}, {}, -1}; }
-    void addItem(Control c, const std::wstring& text, const std::wstring& data) override {
-        controls[c].items.emplace_back(text, data);
-    }
-    int itemCount(Control c) const override { return static_cast<int>(controls[c].items.size()); }
-    std::wstring itemText(Control c, int i) const override { return item(c, i).first; }
-    std::wstring itemData(Control c, int i) const override { return item(c, i).second; }
-    void selectItem(Control c, int i) override { controls[c].selected = i < itemCount(c) ? i : -1; }
-    int selectedItem(Control c) const override { return controls[c].selected; }
-    const std::pair<std::wstring, std::wstring>& item(Control c, int i) const {
-        return controls[c].items.at(static_cast<std::size_t>(i));
-    }
-};
+// The controls as plain values, as the console program holds them.
+using MemoryView = tarvex::MemoryView;
 
 } // namespace tarvex::testing
