@@ -23,10 +23,12 @@ ConsoleRun runConsole(const Sandbox& sandbox, const std::wstring& arguments) {
     {
         UniqueKernelHandle files[2];
         for (const int i : {0, 1}) {
-            files[i].reset(::CreateFileW((name + (i ? L".err" : L".out")).c_str(), GENERIC_WRITE, 0,
-                                         &inherit, CREATE_ALWAYS, 0, nullptr));
+            files[i].reset(::CreateFileW((name + (i ? L".err" : L".out")).c_str(), GENERIC_WRITE,
+                                         FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
         }
-        STARTUPINFOW startup{.cb = sizeof(startup), .dwFlags = STARTF_USESTDHANDLES};
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdOutput = files[0].get();
         startup.hStdError = files[1].get();
         std::wstring line = L"\"" + sandbox.toolDirectory() + L"TarvexC.exe\" " + arguments;
@@ -98,6 +100,7 @@ TEST(Console, ABuildServerInitialisesBuildsSwitchesAndChecksByExitCode) {
         {L"mt_x64.lib\" \"" + data + L"import_x64.lib", 0,
          "Choice: /MT (static, release) with VS 2022 (TarvexC use mt --vs 17)."},
         {L"mixed_x64.lib", 6, "mixes C runtimes (objects: 1 /MD, 1 /MT)"},
+        {L"mt_x64.lib\" \"" + data + L"bigobj_x64.obj", 6, "need different C runtimes (/MT, /MDd)"},
         {L"gone.obj", 7, "'gone.obj' cannot be opened.\r\n"}};
     for (const auto& [files, code, text] : checks) {
         run = runConsole(sandbox, compiler + L"check \"" + data + files + L"\"");
