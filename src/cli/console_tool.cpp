@@ -204,17 +204,18 @@ int endedFolder(Session& s) {
 std::wstring recordText(const ToolContext& context) {
     const std::wstring& record = context.selectionRecord;
     const std::int32_t variant = decimalValue(recordField(record, 3));
-    if (variant != 2 && variant != 3) {
-        return variant == 1 ? L"PB (dynamic)" : L"none";
+    if (variant != kRecordedDynamicUcrt && variant != kRecordedStaticUcrt) {
+        return variant == kRecordedPbCrt ? L"PB (dynamic)" : L"none";
     }
     const bool debug = decimalValue(recordField(record, 2)) != 0;
     const std::wstring version = recordField(record, 1);
-    return std::wstring(variant == 2 ? L"/MD" : L"/MT") + (debug ? L"d" : L"") +
+    const bool dynamic = variant == kRecordedDynamicUcrt;
+    return std::wstring(dynamic ? L"/MD" : L"/MT") + (debug ? L"d" : L"") +
            (version.empty() ? L"" : L" with " + vsName(context, version)) +
-           (variant == 3 && decimalValue(recordField(record, 4)) ? L", PB's libpng/libjpeg" : L"");
+           (!dynamic && decimalValue(recordField(record, 4)) ? L", PB's libpng/libjpeg" : L"");
 }
 
-// "/MT: generic, 17, 16" for each variant the store holds.
+// "/MT (VS 16, VS 17, generic)" for each variant the store holds.
 std::vector<std::wstring> storedVariants(const ToolContext& context) {
     std::vector<std::wstring> lines;
     if (context.catalogue.contains(L"_PB_msvcrt.lib")) {
