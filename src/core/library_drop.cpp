@@ -109,8 +109,8 @@ bool offerSwitch(ToolContext& context, ToolServices& services, ControlView& view
     const VariantNames& names = namesOf(needs.runtime);
     const std::wstring tag(needs.visualStudio.begin(), needs.visualStudio.end());
     const std::wstring prefix = variantPrefix(names.button, names.debug);
-    const int item = fittingItem(context, view, prefix, tag);
-    if (item < 0 && !context.catalogue.contains(prefix + L"msvcrt.lib")) {
+    const int item = fittingUcrtVersion(context, view, needs);
+    if (item == -1) {
         // Copies of older Visual Studios only: they cannot link the file.
         const bool older =
             !tag.empty() && ucrtVersionItem(view, [&](const std::wstring& v) {
